@@ -301,7 +301,7 @@ QImage pointArea(qreal ratio) {
     constexpr qreal MoleScale = 0.8;
     const QImage mole = stagePicture(MoleStage::Out, MoleColour::Green, ratio * MoleScale);
     QPainter painter(&image);
-    painter.drawImage(devicePoint({6, 54}, ratio), mole);
+    painter.drawImage(devicePoint({14, 54}, ratio), mole);
     paintSvg(painter, "point-area", QRectF(QPointF(0, 0), QSizeF(image.size())));
     beginLogical(painter, ratio);
     const QFont font = textFont("IPAGothic", 14, true);
