@@ -1,0 +1,68 @@
+// Start-up: fix the program folder, then show the menu. This file also ties the three
+// screen instances to their classes and to the program's real clock, timers and sound.
+#include "app/Navigation.h"
+#include "app/ProgramFolder.h"
+#include "app/Reporter.h"
+#include "app/Screens.h"
+#include "app/SdlAudio.h"
+#include "app/Services.h"
+#include "game/GameScreen.h"
+#include "layouts/Layout.h"
+#include "menu/MenuScreen.h"
+#include "settings/SettingsScreen.h"
+
+#include <QApplication>
+#include <QFont>
+
+#include <cstdio>
+
+namespace {
+
+forms::SteadyClock clock;
+forms::ClockSeededRandom random{clock};
+forms::QtTimerService timers;
+app::SdlAudio audio;
+app::MessageBoxReporter reporter;
+app::Navigation navigation{[] { QCoreApplication::quit(); }};
+const app::Services services{clock, random, timers, audio, navigation, reporter};
+MenuScreen menuScreen{services};
+GameScreen gameScreen{services};
+SettingsScreen settingsScreen{services};
+
+bool hasDisplay() {
+    // Without a display Qt would abort with a long message; say it in one line instead.
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+app::Screen& メニュー = menuScreen;
+app::Screen& ゲーム = gameScreen;
+app::Screen& 設定 = settingsScreen;
+
+int main(int argc, char** argv) {
+    if (!hasDisplay()) {
+        std::fputs("pokopenpan: no display found; to play without a screen, run: "
+                   "xvfb-run -a ./build/pokopenpan\n",
+                   stderr);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    // The program ends when no screen is left, not when the last window closes: a screen
+    // move closes one window before the next is shown.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QFont::insertSubstitution(QString::fromUtf8(layouts::MinchoFamily),
+                              QStringLiteral("IPAMincho"));
+
+    ProgramFolder = app::programFolderFrom(QCoreApplication::applicationDirPath());
+    audio.open();
+    for (app::Screen* screen : {&メニュー, &ゲーム, &設定})
+        navigation.add(*screen);
+    navigation.show(メニュー);
+
+    const int status = application.exec();
+    navigation.endProgram();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
+}

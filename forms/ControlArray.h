@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <vector>
+
+namespace forms {
+
+// A control array as the screens know it: elements numbered from 1, no element 0.
+// It refers to controls owned elsewhere (by their form).
+template <class T> class ControlArray {
+public:
+    ControlArray() = default;
+    explicit ControlArray(std::vector<T*> elements) : elements_(std::move(elements)) {}
+
+    T& operator[](int index) const {
+        Q_ASSERT_X(index >= 1 && index <= count(), "ControlArray", "index out of range");
+        return *elements_.at(static_cast<std::size_t>(index - 1));
+    }
+    int count() const { return static_cast<int>(elements_.size()); }
+    bool contains(int index) const { return index >= 1 && index <= count(); }
+
+    auto begin() const { return elements_.begin(); }
+    auto end() const { return elements_.end(); }
+
+private:
+    std::vector<T*> elements_;
+};
+
+} // namespace forms

@@ -1,0 +1,147 @@
+#include "forms/Form.h"
+
+#include "forms/PictureBox.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+namespace forms {
+
+Form::Form(const QString& caption, QSize clientSize, std::function<void()> afterEvent)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      afterEvent_(std::move(afterEvent)) {
+    setWindowTitle(caption);
+    setFixedSize(clientSize);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+Form::~Form() {
+    shutDown();
+}
+
+void Form::setBackground(const QPixmap& picture) {
+    background_ = picture;
+    update();
+}
+
+void Form::setBackColour(const QColor& colour) {
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, colour);
+    setPalette(palette);
+}
+
+void Form::dispatch(const std::function<void()>& handler) const {
+    if (shutDown_)
+        return; // a queued event of a form already unloaded
+    // The handler may unload this form; keep what runs after it.
+    const auto afterEvent = afterEvent_;
+    handler();
+    if (afterEvent)
+        afterEvent();
+}
+
+QString Form::key(const QString& name, int index) {
+    return name.toLower() + u'#' + QString::number(index);
+}
+
+void Form::registerControl(const QString& name, int index, QWidget* control) {
+    control->setObjectName(index ? QStringLiteral("%1(%2)").arg(name).arg(index) : name);
+    controls_.insert(key(name, index), control);
+}
+
+QWidget* Form::findControl(const QString& name, int index) const {
+    return controls_.value(key(name, index));
+}
+
+Timer& Form::addTimer(const QString& name, int index, TimerService& service) {
+    auto timer = std::make_unique<Timer>(service, [this, k = key(name, index)] {
+        if (const auto handler = timerHandlers_.value(k))
+            dispatch(handler);
+    });
+    Timer& added = *timer;
+    timers_.push_back(std::move(timer));
+    timerIndex_.insert(key(name, index), &added);
+    return added;
+}
+
+void Form::onTimer(const QString& name, int index, std::function<void()> handler) {
+    timerHandlers_.insert(key(name, index), std::move(handler));
+}
+
+void Form::onClick(const QString& name, int index, std::function<void()> handler) {
+    QWidget* target = findControl(name, index);
+    Q_ASSERT_X(target, "Form::onClick", qPrintable(name));
+    auto run = [this, handler = std::move(handler)] { dispatch(handler); };
+    if (auto* picture = qobject_cast<PictureBox*>(target))
+        connect(picture, &PictureBox::clicked, this, run);
+    else if (auto* button = qobject_cast<QAbstractButton*>(target))
+        connect(button, &QAbstractButton::clicked, this, run);
+}
+
+Timer& Form::timer(const QString& name, int index) const {
+    Timer* found = timerIndex_.value(key(name, index));
+    Q_ASSERT_X(found, "Form::timer", qPrintable(name));
+    return *found;
+}
+
+ControlArray<Timer> Form::timerArray(const QString& name) const {
+    std::vector<Timer*> elements;
+    for (int index = 1; Timer* found = timerIndex_.value(key(name, index)); ++index)
+        elements.push_back(found);
+    return ControlArray<Timer>(std::move(elements));
+}
+
+WavePlayer& Form::addPlayer(const QString& name, std::unique_ptr<WavePlayer> player) {
+    WavePlayer& added = *player;
+    players_.push_back(std::move(player));
+    playerIndex_.insert(key(name, 0), &added);
+    return added;
+}
+
+WavePlayer& Form::player(const QString& name) const {
+    WavePlayer* found = playerIndex_.value(key(name, 0));
+    Q_ASSERT_X(found, "Form::player", qPrintable(name));
+    return *found;
+}
+
+void Form::shutDown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    for (auto& timer : timers_)
+        timer->setInterval(0);
+    players_.clear(); // a player's sound ends with it
+    hide();
+}
+
+void Form::showCentred() {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+    show();
+}
+
+void Form::paintEvent(QPaintEvent*) {
+    if (background_.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, background_);
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    if (shutDown_ || !onClosedByFrame_) {
+        event->accept();
+        return;
+    }
+    // The screen decides: closing by the frame unloads it (and with it, the window).
+    event->ignore();
+    dispatch(onClosedByFrame_);
+}
+
+} // namespace forms

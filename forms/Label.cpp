@@ -1,0 +1,34 @@
+#include "forms/Label.h"
+
+namespace forms {
+
+Label::Label(QWidget* parent, const LabelStyle& style) : QLabel(parent) {
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, style.back);
+    palette.setColor(QPalette::WindowText, style.fore);
+    setPalette(palette);
+    setAlignment(style.alignment);
+    if (!style.fontFamily.isEmpty() || style.fontPixelSize > 0 || style.bold) {
+        QFont font = this->font();
+        if (!style.fontFamily.isEmpty())
+            font.setFamily(style.fontFamily);
+        if (style.fontPixelSize > 0)
+            font.setPixelSize(style.fontPixelSize);
+        font.setBold(style.bold);
+        setFont(font);
+    }
+    if (style.border) {
+        setFrameShape(QFrame::Box);
+        setLineWidth(1);
+    }
+}
+
+Frame::Frame(QWidget* parent, const QColor& back) : QWidget(parent) {
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, back);
+    setPalette(palette);
+}
+
+} // namespace forms

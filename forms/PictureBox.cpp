@@ -1,0 +1,62 @@
+#include "forms/PictureBox.h"
+
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace forms {
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    // A picture-less click area must still catch the mouse over its whole rectangle.
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void PictureBox::setPicture(const QPixmap& picture) {
+    picture_ = picture;
+    if (!picture_.isNull())
+        resize(picture_.deviceIndependentSize().toSize());
+    update();
+}
+
+void PictureBox::clearPicture() {
+    picture_ = QPixmap();
+    update();
+}
+
+bool PictureBox::loadPicture(const QString& path) {
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        clearPicture();
+        return false;
+    }
+    setPicture(QPixmap::fromImage(std::move(image)));
+    return true;
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    if (picture_.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, picture_);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent*) {
+    // The second press of a double-click is a double-click event of its own, which no
+    // screen handles: its release must not count as a click.
+    pressed_ = false;
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click)
+        emit clicked();
+}
+
+} // namespace forms

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+namespace forms {
+
+// A windowless picture control: a picture at its natural size, or, without a picture,
+// a transparent click area. Click is raised when the button is released inside the
+// control; the second click of a double-click raises nothing.
+class PictureBox final : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent);
+
+    // Shows the picture at its natural size, keeping the control's top-left corner.
+    void setPicture(const QPixmap& picture);
+    void clearPicture();
+    bool hasPicture() const { return !picture_.isNull(); }
+    const QPixmap& picture() const { return picture_; }
+
+    // Reads a picture file, replacing the picture. On failure the control is left empty
+    // and false is returned.
+    bool loadPicture(const QString& path);
+
+    bool shown() const { return !isHidden(); }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QPixmap picture_;
+    bool pressed_ = false;
+};
+
+} // namespace forms

@@ -1,0 +1,63 @@
+#include "settings/SettingsScreen.h"
+
+#include "app/DataPaths.h"
+#include "app/Navigation.h"
+#include "app/Screens.h"
+#include "layouts/FormBuilder.h"
+#include "settings/Settings.h"
+
+SettingsScreen::SettingsScreen(const app::Services& services)
+    : app::Screen(services.navigation), services_(services) {}
+
+std::unique_ptr<forms::Form> SettingsScreen::createForm() {
+    auto form = layouts::buildForm(layouts::settingsScreen(), services_.timers, services_.players,
+                                   [this] { afterEvent(); });
+    form->onClick(QStringLiteral("Command1"), 0, [this] { Command1_Click(); });
+    form->onClick(QStringLiteral("Command2"), 0, [this] { Command2_Click(); });
+    return form;
+}
+
+void SettingsScreen::bindControls(forms::Form& form) {
+    controls_ = std::make_unique<Controls>(form.control<forms::Slider>(QStringLiteral("HScroll1")),
+                                           form.control<forms::Slider>(QStringLiteral("HScroll2")),
+                                           form.control<forms::Slider>(QStringLiteral("HScroll3")),
+                                           form.control<forms::Slider>(QStringLiteral("HScroll4")));
+}
+
+void SettingsScreen::releaseControls() {
+    controls_.reset();
+}
+
+void SettingsScreen::Form_Load() {
+    settingsPath = data::path(data::SettingsFile);
+    settings::readIntoRecord(settingsPath, services_.reporter);
+    Controls& c = *controls_;
+    c.HScroll1.setValue(TimeLevel);
+    c.HScroll2.setValue(SpeedLevel);
+    c.HScroll3.setValue(SizeLevel);
+    c.HScroll4.setValue(CountLevel);
+}
+
+void SettingsScreen::Command1_Click() {
+    returnToGame();
+}
+
+void SettingsScreen::Command2_Click() {
+    const Controls& c = *controls_;
+    TimeLevel = static_cast<std::int16_t>(c.HScroll1.value());
+    SpeedLevel = static_cast<std::int16_t>(c.HScroll2.value());
+    SizeLevel = static_cast<std::int16_t>(c.HScroll3.value());
+    CountLevel = static_cast<std::int16_t>(c.HScroll4.value());
+    if (const QString failure = settings::writeFile(settingsPath, settings::current());
+        !failure.isEmpty()) {
+        // Nothing was saved and the old file stands: the player stays here, sliders as set.
+        services_.reporter.problem(failure);
+        return;
+    }
+    returnToGame();
+}
+
+void SettingsScreen::returnToGame() {
+    navigation().unload(*this);
+    navigation().show(ゲーム);
+}

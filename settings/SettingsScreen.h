@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/Screen.h"
+#include "app/Services.h"
+#include "forms/Slider.h"
+
+#include <QString>
+
+#include <memory>
+
+// The settings screen 設定: four sliders, one per level, saved to the settings file or
+// left unsaved; either way the player returns to a freshly loaded game screen.
+class SettingsScreen final : public app::Screen {
+public:
+    explicit SettingsScreen(const app::Services& services);
+
+    void Form_Load() override;
+    void Command1_Click(); // 設定中止: leave without saving
+    void Command2_Click(); // 設定完了: save and leave
+
+    QString settingsPath;
+
+    struct Controls {
+        forms::Slider& HScroll1; // TimeLevel
+        forms::Slider& HScroll2; // SpeedLevel
+        forms::Slider& HScroll3; // SizeLevel
+        forms::Slider& HScroll4; // CountLevel
+    };
+    const Controls& controls() const { return *controls_; }
+
+protected:
+    std::unique_ptr<forms::Form> createForm() override;
+    void bindControls(forms::Form& form) override;
+    void releaseControls() override;
+
+private:
+    void returnToGame();
+
+    app::Services services_;
+    std::unique_ptr<Controls> controls_;
+};
