@@ -1,0 +1,33 @@
+# Shared by ./run and ./test: install what is missing, then configure and build in build/.
+# Sourced, not run.
+
+poko_packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 libgl-dev
+    libsdl2-mixer-dev libgif-dev
+    fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
+)
+poko_test_packages=(
+    xvfb xauth xdotool x11-utils imagemagick
+    pulseaudio pulseaudio-utils sox
+)
+
+poko_install() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+poko_build() {
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build -j"$(nproc)"
+}
