@@ -184,11 +184,11 @@ QImage titleCharacter(int index, qreal ratio) {
     QPainter painter(&image);
     beginLogical(painter, ratio);
     const QPainterPath glyph =
-        centredGlyphs(characters.at(index), textFont("IPAGothic", 40), QRectF(QPoint(), size));
+        centredGlyphs(characters.at(index), textFont("IPAGothic", 36), QRectF(QPoint(), size));
     // A dark outline under a thickened yellow fill keeps the character bold and
     // readable on both the blue board and black.
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(72, 24, 0), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(QColor(72, 24, 0), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(glyph);
     painter.setPen(QPen(QColor(Yellow), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(QColor(Yellow));

@@ -349,6 +349,11 @@ private slots:
                 return qAlpha(p) == 255 && qRed(p) > 230 && qGreen(p) > 230 && qBlue(p) < 60;
             });
             QVERIFY(yellow.width() > 20 && yellow.height() > 20);
+            // Outline and all stay inside the picture.
+            const QRect ink =
+                boundsWhere(image, image.rect(), [](QRgb p) { return qAlpha(p) > 0; });
+            QVERIFY2(image.rect().adjusted(1, 1, -1, -1).contains(ink),
+                     qPrintable(assets::pictureName(picture)));
         }
         // ん appears twice and is drawn the same.
         QCOMPARE(imageOf(Picture::Title4, 1), imageOf(Picture::Title6, 1));

@@ -115,11 +115,12 @@ QImage boardComposite(qreal ratio) {
     return image;
 }
 
-// The lower left of hole 2 (a peeking mole) and hole 4, enlarged four times
+// The left end of hole 3 (a sinking mole), where the picture's left and bottom
+// edges cross the rim and the field, enlarged four times
 // with square pixels: any step between picture and board shows at once.
 QImage boardZoom(const QImage& composite) {
     const qreal ratio = composite.devicePixelRatio();
-    const QRect crop = QRect(QPoint(230, 110), QSize(60, 40));
+    const QRect crop = QRect(QPoint(425, 95), QSize(60, 45));
     const QRect device(crop.topLeft() * ratio, crop.size() * ratio);
     QImage zoomed = composite.copy(device).scaled(device.size() * 4, Qt::IgnoreAspectRatio,
                                                   Qt::FastTransformation);
