@@ -92,17 +92,23 @@ QFont textFont(const char* family, int pixelSize, bool bold = false) {
     return font;
 }
 
-// Centres a line in `box` by its advance and the font's ascent, on whole
-// logical pixels so the glyphs stay sharp at 1x.
-void drawCentred(QPainter& painter, const QRectF& box, const QString& text, const QFont& font,
+// Centres a line in `box` by its advance and the font's ascent, on whole device
+// pixels so the glyphs stay sharp. Drawn unscaled at device size, because Qt
+// only thickens synthetic bold for untransformed text.
+void drawCentred(QPainter& painter, const QRectF& box, const QString& text, QFont font,
                  QRgb colour) {
+    const QTransform toDevice = painter.transform();
+    font.setPixelSize(qRound(font.pixelSize() * toDevice.m11()));
     const QFontMetricsF metrics(font);
-    const qreal x = std::round(box.center().x() - metrics.horizontalAdvance(text) / 2);
-    const qreal baseline =
-        std::round(box.center().y() + (metrics.ascent() - metrics.descent()) / 2);
+    const QPointF centre = toDevice.map(box.center());
+    const qreal x = std::round(centre.x() - metrics.horizontalAdvance(text) / 2);
+    const qreal baseline = std::round(centre.y() + (metrics.ascent() - metrics.descent()) / 2);
+    painter.save();
+    painter.resetTransform();
     painter.setFont(font);
     painter.setPen(QColor(colour));
     painter.drawText(QPointF(x, baseline), text);
+    painter.restore();
 }
 
 // A glyph as an outline, centred on its ink in `box`; for the big characters.
