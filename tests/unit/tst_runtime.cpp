@@ -1,0 +1,199 @@
+// The small runtime under the screens: time stamps, timers on virtual time, control arrays,
+// random re-seeding, the program folder, and ending the program when no screen is left.
+#include "app/Navigation.h"
+#include "app/ProgramFolder.h"
+#include "forms/ControlArray.h"
+#include "forms/Form.h"
+#include "forms/PictureBox.h"
+#include "forms/Random.h"
+#include "forms/Timer.h"
+#include "forms/Twips.h"
+#include "support/TestProgram.h"
+
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+class RuntimeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { resetProgram(); }
+
+    void stampsRoundToTheNearestSecondHalvesToEven_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<int>("stamp");
+        QTest::newRow("100.2") << 100.2 << 100;
+        QTest::newRow("100.5") << 100.5 << 100;
+        QTest::newRow("100.7") << 100.7 << 101;
+        QTest::newRow("101.5") << 101.5 << 102;
+        QTest::newRow("86399.6 past midnight") << 86399.6 << 86400;
+        QTest::newRow("0.5") << 0.5 << 0;
+    }
+    void stampsRoundToTheNearestSecondHalvesToEven() {
+        QFETCH(double, seconds);
+        QFETCH(int, stamp);
+        QCOMPARE(forms::Clock::stampOf(seconds), stamp);
+    }
+
+    void steadyClockNeverGoesBack() {
+        forms::SteadyClock clock;
+        double previous = clock.now();
+        for (int i = 0; i < 1000; ++i) {
+            const double now = clock.now();
+            QVERIFY(now >= previous);
+            previous = now;
+        }
+    }
+
+    void timerIntervalZeroStopsAndAnyOtherRestartsFromNow() {
+        fakes::FakeClock clock;
+        fakes::VirtualTimers timers(clock);
+        QList<double> ticks;
+        forms::Timer timer(timers, [&] { ticks << clock.now(); });
+        clock.set(10.0);
+        timer.setInterval(500);
+        timers.advanceTo(10.4);
+        timer.setInterval(500); // restarted: counts from 10.4
+        timers.advanceTo(11.45);
+        QCOMPARE(ticks, (QList<double>{10.9, 11.4}));
+        timer.setInterval(0);
+        timers.advanceTo(20.0);
+        QCOMPARE(ticks.size(), 2);
+        QCOMPARE(timer.interval(), 0);
+    }
+
+    void dueTimersFireInTimeOrderThenInOrderOfStarting() {
+        fakes::FakeClock clock;
+        fakes::VirtualTimers timers(clock);
+        QStringList fired;
+        forms::Timer a(timers, [&] { fired << QStringLiteral("a@%1").arg(clock.now(), 0, 'f', 1); });
+        forms::Timer b(timers, [&] { fired << QStringLiteral("b@%1").arg(clock.now(), 0, 'f', 1); });
+        forms::Timer c(timers, [&] { fired << QStringLiteral("c@%1").arg(clock.now(), 0, 'f', 1); });
+        clock.set(0);
+        c.setInterval(300);
+        b.setInterval(200);
+        a.setInterval(300); // due with c, but started after it
+        timers.advanceTo(0.65);
+        QCOMPARE(fired, (QStringList{"b@0.2", "c@0.3", "a@0.3", "b@0.4", "c@0.6", "a@0.6", "b@0.6"}));
+    }
+
+    void aTimerStoppedByAnEarlierTickAtTheSameMomentDoesNotFire() {
+        fakes::FakeClock clock;
+        fakes::VirtualTimers timers(clock);
+        int laterTicks = 0;
+        forms::Timer later(timers, [&] { ++laterTicks; });
+        forms::Timer stopper(timers, [&] { later.setInterval(0); });
+        clock.set(0);
+        stopper.setInterval(100);
+        later.setInterval(100);
+        timers.advanceTo(1.0);
+        QCOMPARE(laterTicks, 0);
+    }
+
+    void controlArraysCountFromOne() {
+        int a = 1, b = 2, c = 3;
+        forms::ControlArray<int> array({&a, &b, &c});
+        QCOMPARE(array.count(), 3);
+        QCOMPARE(array[1], 1);
+        QCOMPARE(array[3], 3);
+        QVERIFY(!array.contains(0));
+        QVERIFY(!array.contains(4));
+    }
+
+    void twipsBecomeTheNearestPixel() {
+        QCOMPARE(forms::toPixels(15), 1);
+        QCOMPARE(forms::toPixels(3965), 264); // 264.33
+        QCOMPARE(forms::toPixels(5470), 365); // 364.67
+        QCOMPARE(forms::toPixels(9585), 639);
+        QCOMPARE(forms::pixelRect(600, 195, 1335, 405), QRect(40, 13, 89, 27));
+    }
+
+    void reseedingAtAnUnchangedClockDoesNotRepeatDraws() {
+        fakes::FakeClock clock;
+        clock.set(12345.0);
+        forms::ClockSeededRandom random(clock);
+        random.reseed();
+        const double first = random.next();
+        random.reseed();
+        const double second = random.next();
+        QVERIFY(first != second);
+        for (int i = 0; i < 10000; ++i) {
+            const double draw = random.next();
+            QVERIFY(draw >= 0.0 && draw < 1.0);
+        }
+    }
+
+    void programFolderDropsOneTrailingSeparator() {
+        QCOMPARE(app::programFolderFrom(QStringLiteral("/opt/games")), QStringLiteral("/opt/games"));
+        QCOMPARE(app::programFolderFrom(QStringLiteral("/opt/games/")), QStringLiteral("/opt/games"));
+        // At the root the folder is empty, so the data path has a single separator.
+        QCOMPARE(app::programFolderFrom(QStringLiteral("/")), QString());
+        QCOMPARE(app::programFolderFrom(QStringLiteral("/")) + QStringLiteral("/データ/設定.dat"),
+                 QStringLiteral("/データ/設定.dat"));
+    }
+
+    void pictureClickIsOnReleaseInsideAndNeverOnTheSecondClickOfADoubleClick() {
+        QWidget window;
+        window.resize(200, 200);
+        forms::PictureBox area(&window);
+        area.setGeometry(10, 10, 50, 50);
+        QSignalSpy clicks(&area, &forms::PictureBox::clicked);
+        QTest::mouseClick(&area, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(clicks.count(), 1);
+        // Pressed inside, released outside: no click.
+        QTest::mousePress(&area, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(&area, Qt::LeftButton, {}, QPoint(80, 80));
+        QCOMPARE(clicks.count(), 1);
+        // A double-click: press, release, double-click press, release.
+        QTest::mousePress(&area, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(&area, Qt::LeftButton, {}, QPoint(5, 5));
+        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), area.mapToGlobal(QPointF(5, 5)),
+                                Qt::LeftButton, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&area, &doubleClick);
+        QTest::mouseRelease(&area, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(clicks.count(), 2);
+    }
+
+    void programEndsWhenAHandlerLeavesNoScreenLoaded() {
+        TestFolder folder(QByteArray("3,3,3,3\r\n"));
+        TestProgram& program = testProgram();
+        program.navigation.show(program.game);
+        QCOMPARE(program.navigation.loadedCount(), 1);
+        // An unload followed by a show in the same handler keeps the program running.
+        program.game.form()->dispatch([&] {
+            program.navigation.unload(program.game);
+            program.navigation.show(program.settings);
+        });
+        QCOMPARE(program.quits, 0);
+        QVERIFY(program.settings.isLoaded());
+        program.settings.form()->dispatch([&] { program.navigation.unload(program.settings); });
+        QCOMPARE(program.quits, 1);
+        QCOMPARE(program.navigation.loadedCount(), 0);
+    }
+
+    void closingAWindowByItsFrameUnloadsItsScreenAndEndsTheProgram() {
+        TestFolder folder(QByteArray("3,3,3,3\r\n"));
+        TestProgram& program = testProgram();
+        program.navigation.show(program.settings);
+        program.settings.form()->close();
+        QVERIFY(!program.settings.isLoaded());
+        QCOMPARE(program.quits, 1);
+    }
+
+    void unloadingStopsTimersAndSilencesPlayers() {
+        TestFolder folder(QByteArray("3,3,3,3\r\n"));
+        TestProgram& program = testProgram();
+        program.navigation.show(program.game);
+        program.game.Command1_Click(); // the countdown timer runs
+        QVERIFY(program.timers.runningCount() > 0);
+        program.navigation.unload(program.game);
+        QCOMPARE(program.timers.runningCount(), 0);
+        // Both of the game screen's players go with it.
+        QCOMPARE(program.players.log.filter(QRegularExpression(QStringLiteral(" gone$"))).size(), 2);
+    }
+};
+
+QTEST_MAIN(RuntimeTest)
+#include "tst_runtime.moc"

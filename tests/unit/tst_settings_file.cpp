@@ -1,0 +1,159 @@
+// The settings file: its exact bytes, the layouts it accepts, and what happens when it is
+// missing, malformed or cannot be written.
+#include "settings/Settings.h"
+#include "support/Fakes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using settings::Levels;
+
+class SettingsFileTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    QString path() const { return dir_.path() + QStringLiteral("/設定.dat"); }
+    void writeBytes(const QByteArray& bytes) {
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray bytes() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private slots:
+    void init() {
+        QFile::remove(path());
+        QDir(path()).removeRecursively();
+    }
+
+    void savingWritesOneLineWithCommasAndCrLf() {
+        QCOMPARE(settings::writeFile(path(), Levels{1, 5, 2, 4}), QString());
+        QCOMPARE(bytes(), QByteArray::fromHex("312C352C322C340D0A"));
+        QCOMPARE(settings::writeFile(path(), Levels{3, 3, 3, 3}), QString());
+        QCOMPARE(bytes(), QByteArray::fromHex("332C332C332C330D0A"));
+    }
+
+    void acceptedLayouts_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<Levels>("expected");
+        QTest::newRow("one line") << QByteArray("2,3,4,5\r\n") << Levels{2, 3, 4, 5};
+        QTest::newRow("four lines") << QByteArray("2\r\n3\r\n4\r\n5\r\n") << Levels{2, 3, 4, 5};
+        QTest::newRow("unix line ends") << QByteArray("2\n3\n4\n5\n") << Levels{2, 3, 4, 5};
+        QTest::newRow("blanks before numbers") << QByteArray(" 2, 3,\t4,  5\r\n") << Levels{2, 3, 4, 5};
+        QTest::newRow("no final line end") << QByteArray("5,4,3,2") << Levels{5, 4, 3, 2};
+        QTest::newRow("mixed separators") << QByteArray("1,2\r\n3,4\r\n") << Levels{1, 2, 3, 4};
+        QTest::newRow("anything after four values")
+            << QByteArray("1,1,1,1\r\nnotes\r\n") << Levels{1, 1, 1, 1};
+    }
+    void acceptedLayouts() {
+        QFETCH(QByteArray, content);
+        QFETCH(Levels, expected);
+        writeBytes(content);
+        const auto result = settings::readFile(path());
+        QCOMPARE(result.levels, expected);
+        QVERIFY2(result.problems.isEmpty(), qPrintable(result.problems.join(u'|')));
+    }
+
+    void badFilesFallBackOrClamp_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<Levels>("expected");
+        QTest::addColumn<int>("problems");
+        QTest::newRow("empty") << QByteArray() << Levels{3, 3, 3, 3} << 4;
+        QTest::newRow("garbage") << QByteArray("hello world") << Levels{3, 3, 3, 3} << 4;
+        QTest::newRow("out of range") << QByteArray("7,0,-3,99999\r\n") << Levels{5, 1, 1, 5} << 4;
+        QTest::newRow("too large for 16 bits")
+            << QByteArray("2,99999999999999999999,2,2\r\n") << Levels{2, 5, 2, 2} << 1;
+        QTest::newRow("only three values") << QByteArray("1,2,4\r\n") << Levels{1, 2, 4, 3} << 1;
+        QTest::newRow("one word among numbers") << QByteArray("1,x,4,5") << Levels{1, 3, 4, 5} << 1;
+        QTest::newRow("fraction") << QByteArray("1.5,2,2,2") << Levels{3, 2, 2, 2} << 1;
+        QTest::newRow("zero bytes") << QByteArray(64, '\0') << Levels{3, 3, 3, 3} << 4;
+    }
+    void badFilesFallBackOrClamp() {
+        QFETCH(QByteArray, content);
+        QFETCH(Levels, expected);
+        QFETCH(int, problems);
+        writeBytes(content);
+        const auto result = settings::readFile(path());
+        QCOMPARE(result.levels, expected);
+        QCOMPARE(result.problems.size(), problems);
+        QCOMPARE(bytes(), content); // reading never touches the file
+    }
+
+    void missingFileOrFolderInItsPlaceGivesThreesAndSaysSo() {
+        auto result = settings::readFile(path());
+        QCOMPARE(result.levels, (Levels{3, 3, 3, 3}));
+        QCOMPARE(result.problems.size(), 1);
+        QVERIFY(QDir().mkpath(path()));
+        result = settings::readFile(path());
+        QCOMPARE(result.levels, (Levels{3, 3, 3, 3}));
+        QVERIFY(result.problems.first().contains(QStringLiteral("フォルダ")));
+    }
+
+    void readingStopsAfterAFewKilobytes() {
+        // A settings file the size of a disk image must not be read whole.
+        QByteArray huge("4,4,4,4\r\n");
+        huge.append(QByteArray(8 * 1024 * 1024, 'x'));
+        writeBytes(huge);
+        const auto result = settings::readFile(path());
+        QCOMPARE(result.levels, (Levels{4, 4, 4, 4}));
+        if (QFile::exists(QStringLiteral("/dev/zero"))) {
+            QFile::remove(path());
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path()));
+            QCOMPARE(settings::readFile(path()).levels, (Levels{3, 3, 3, 3}));
+        }
+    }
+
+    void recordIsReadAndProblemsReachThePlayerNamingTheFile() {
+        fakes::RecordingReporter reporter;
+        writeBytes("9,2,2,2\r\n");
+        settings::readIntoRecord(path(), reporter);
+        QCOMPARE(settings::current(), (Levels{5, 2, 2, 2}));
+        QCOMPARE(reporter.problems.size(), 1);
+        QVERIFY(reporter.problems.first().contains(QStringLiteral("設定.dat")));
+        reporter.problems.clear();
+        writeBytes("1,2,3,4\r\n");
+        settings::readIntoRecord(path(), reporter);
+        QCOMPARE(settings::current(), (Levels{1, 2, 3, 4}));
+        QVERIFY(reporter.problems.isEmpty());
+    }
+
+    void failedSaveKeepsTheOldFile() {
+        writeBytes("2\r\n2\r\n2\r\n2\r\n");
+        const QByteArray before = bytes();
+        // A missing folder fails for every user, root included.
+        const QString missing = dir_.path() + QStringLiteral("/gone/設定.dat");
+        QVERIFY(!settings::writeFile(missing, Levels{1, 1, 1, 1}).isEmpty());
+        QVERIFY(!QFile::exists(missing));
+        // A folder where the file should be cannot be replaced by a file.
+        const QString blocked = dir_.path() + QStringLiteral("/blocked");
+        QVERIFY(QDir().mkpath(blocked + QStringLiteral("/inside")));
+        QVERIFY(!settings::writeFile(blocked, Levels{1, 1, 1, 1}).isEmpty());
+        QVERIFY(QFileInfo(blocked).isDir());
+        QCOMPARE(bytes(), before);
+    }
+
+    void readOnlyFolderRefusesTheSaveAndKeepsTheFile() {
+        writeBytes("2,2,2,2\r\n");
+        QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QFile probe(dir_.path() + QStringLiteral("/probe"));
+        const bool rootWrites = probe.open(QIODevice::WriteOnly);
+        probe.remove();
+        if (rootWrites) {
+            QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QSKIP("running as root: a read-only folder does not stop writes");
+        }
+        const QString failure = settings::writeFile(path(), Levels{5, 5, 5, 5});
+        QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!failure.isEmpty());
+        QCOMPARE(bytes(), QByteArray("2,2,2,2\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsFileTest)
+#include "tst_settings_file.moc"
