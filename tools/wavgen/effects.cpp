@@ -40,7 +40,8 @@ Signal missSound() {
         const double thud = std::sin(kTwoPi * phase) * std::exp(-t / 0.07);
         // A low, slightly beating buzz that sags in pitch: "buu".
         const double sag = 1.0 - 0.08 * t / 0.3;
-        const double buzzLevel = std::min(1.0, t / 0.004) * std::min(1.0, (0.3 - t) / 0.12);
+        const double buzzLevel =
+            std::min(1.0, t / 0.004) * std::max(0.0, std::min(1.0, (0.24 - t) / 0.12));
         const double buzz =
             muffle.process(0.5f * (buzzA.next(110.0 * sag) + buzzB.next(116.0 * sag)));
         out[i] = static_cast<float>(0.8 * thud + 0.7 * buzzLevel * buzz);

@@ -27,10 +27,10 @@ int main(int argc, char** argv) {
     }
     using namespace wavgen;
     const Sound sounds[] = {
-        {"o", hitSound, -2.0, false},
-        {"x", missSound, -4.0, false},
-        {"pipi", [] { return countdownBeeps(2, midiHz(83)); }, -4.0, false},   // B5
-        {"pipipi", [] { return countdownBeeps(3, midiHz(88)); }, -4.0, false}, // E6
+        {"o", hitSound, -1.5, false},
+        {"x", missSound, -5.0, false},
+        {"pipi", [] { return countdownBeeps(2, midiHz(83)); }, -5.0, false},   // B5
+        {"pipipi", [] { return countdownBeeps(3, midiHz(88)); }, -5.0, false}, // E6
         {"owari", endJingle, -3.0, false},
         {"karasu", crowCaw, -3.0, false},
         {"dame", sadSlide, -3.0, false},

@@ -14,7 +14,7 @@ namespace {
 Signal caw(double pitch, double seconds, std::uint32_t seed) {
     Signal out(samplesFor(seconds));
     Noise breath(seed), jitterNoise(seed * 7u + 3u);
-    Biquad jitterSmooth(Biquad::Kind::LowPass, 30.0, 0.7);
+    Biquad jitterSmooth(Biquad::Kind::LowPass, 60.0, 0.7);
     Biquad f1(Biquad::Kind::BandPass, 950.0, 4.0);
     Biquad f2(Biquad::Kind::BandPass, 1500.0, 5.0);
     Biquad f3(Biquad::Kind::BandPass, 2600.0, 6.0);
@@ -25,7 +25,7 @@ Signal caw(double pitch, double seconds, std::uint32_t seed) {
         const double u = t / seconds;
         // Rises briefly, then sinks as the caw runs out of breath.
         const double contour = 1.0 + 0.12 * std::sin(kPi * std::min(1.0, u / 0.35)) - 0.18 * u;
-        const double jitter = 1.0 + 0.6 * jitterSmooth.process(jitterNoise.next());
+        const double jitter = 1.0 + 2.0 * jitterSmooth.process(jitterNoise.next());
         phase += pitch * contour * jitter / kRate;
         const double saw = 2.0 * (phase - std::floor(phase)) - 1.0;
         const double flutter = 0.6 + 0.4 * std::sin(kPi * phase); // half-rate roughness
@@ -103,7 +103,7 @@ Signal soSoPhrase() {
     for (const Note& n : melody) {
         if (n.midi < 0)
             continue;
-        mixAt(out, marimba(midiHz(n.midi), n.length * kSixteenth + 0.5),
+        mixAt(out, marimba(midiHz(n.midi), n.length * kSixteenth + 0.3),
               samplesFor(n.start * kSixteenth), 0.8f);
     }
     // A quiet bass underneath: the tonic, then the dominant left hanging.
@@ -130,7 +130,7 @@ Signal brightFanfare() {
     for (int k = 0; k < 6; ++k)
         mixAt(out, glockenspiel(midiHz(midiOf(chimes[k])), 1.2), land + samplesFor(0.06 + 0.07 * k),
               0.22f);
-    out.resize(samplesFor(2.3), 0.0f);
+    out.resize(samplesFor(2.0), 0.0f);
     return out;
 }
 
