@@ -69,21 +69,23 @@ Signal countdownBeeps(int count, double hz) {
 }
 
 Signal endJingle() {
-    const ChipVoice lead{Wave::Pulse, 0.25, Adsr{0.003, 0.08, 0.6, 0.04}, 12.0};
-    const ChipVoice harmony{Wave::Pulse, 0.5, Adsr{0.003, 0.1, 0.5, 0.04}};
-    const ChipVoice bass{Wave::Triangle, 0.5, Adsr{0.002, 0.1, 0.8, 0.05}};
+    // Short notes for the run; the landing chord dies away like a struck chord.
+    const ChipVoice run{Wave::Pulse, 0.25, Adsr{0.003, 0.08, 0.6, 0.04}};
+    const ChipVoice lead{Wave::Pulse, 0.25, Adsr{0.003, 0.45, 0.3, 0.15}, 12.0};
+    const ChipVoice harmony{Wave::Pulse, 0.5, Adsr{0.003, 0.45, 0.25, 0.15}};
+    const ChipVoice bass{Wave::Triangle, 0.5, Adsr{0.002, 0.5, 0.4, 0.15}};
     Signal out(samplesFor(1.0));
     // "ta-ra-ra TAAN": a quick rising arpeggio landing on a full chord.
-    const char* const run[] = {"G5", "A5", "B5"};
+    const char* const rising[] = {"G5", "A5", "B5"};
     for (int k = 0; k < 3; ++k)
-        mixAt(out, chipNote(lead, midiHz(midiOf(run[k])), 0.06), samplesFor(0.075 * k), 0.8f);
+        mixAt(out, chipNote(run, midiHz(midiOf(rising[k])), 0.06), samplesFor(0.075 * k), 0.8f);
     const std::size_t land = samplesFor(0.225);
-    const double hold = 0.62;
+    const double hold = 0.55;
     mixAt(out, chipNote(lead, midiHz(midiOf("C6")), hold), land, 0.9f);
     mixAt(out, chipNote(harmony, midiHz(midiOf("G5")), hold), land, 0.3f);
     mixAt(out, chipNote(harmony, midiHz(midiOf("E5")), hold), land, 0.3f);
     mixAt(out, chipNote(bass, midiHz(midiOf("C3")), hold), land, 0.9f);
-    mixAt(out, chipNote(bass, midiHz(midiOf("G3")), 0.15), 0, 0.7f);
+    mixAt(out, chipNote(bass, midiHz(midiOf("G3")), 0.12), 0, 0.7f);
     out.resize(samplesFor(1.0));
     return out;
 }
