@@ -68,15 +68,19 @@ private slots:
         fakes::FakeClock clock;
         fakes::VirtualTimers timers(clock);
         QStringList fired;
-        forms::Timer a(timers, [&] { fired << QStringLiteral("a@%1").arg(clock.now(), 0, 'f', 1); });
-        forms::Timer b(timers, [&] { fired << QStringLiteral("b@%1").arg(clock.now(), 0, 'f', 1); });
-        forms::Timer c(timers, [&] { fired << QStringLiteral("c@%1").arg(clock.now(), 0, 'f', 1); });
+        forms::Timer a(timers,
+                       [&] { fired << QStringLiteral("a@%1").arg(clock.now(), 0, 'f', 1); });
+        forms::Timer b(timers,
+                       [&] { fired << QStringLiteral("b@%1").arg(clock.now(), 0, 'f', 1); });
+        forms::Timer c(timers,
+                       [&] { fired << QStringLiteral("c@%1").arg(clock.now(), 0, 'f', 1); });
         clock.set(0);
         c.setInterval(300);
         b.setInterval(200);
         a.setInterval(300); // due with c, but started after it
         timers.advanceTo(0.65);
-        QCOMPARE(fired, (QStringList{"b@0.2", "c@0.3", "a@0.3", "b@0.4", "c@0.6", "a@0.6", "b@0.6"}));
+        QCOMPARE(fired,
+                 (QStringList{"b@0.2", "c@0.3", "a@0.3", "b@0.4", "c@0.6", "a@0.6", "b@0.6"}));
     }
 
     void aTimerStoppedByAnEarlierTickAtTheSameMomentDoesNotFire() {
@@ -126,8 +130,10 @@ private slots:
     }
 
     void programFolderDropsOneTrailingSeparator() {
-        QCOMPARE(app::programFolderFrom(QStringLiteral("/opt/games")), QStringLiteral("/opt/games"));
-        QCOMPARE(app::programFolderFrom(QStringLiteral("/opt/games/")), QStringLiteral("/opt/games"));
+        QCOMPARE(app::programFolderFrom(QStringLiteral("/opt/games")),
+                 QStringLiteral("/opt/games"));
+        QCOMPARE(app::programFolderFrom(QStringLiteral("/opt/games/")),
+                 QStringLiteral("/opt/games"));
         // At the root the folder is empty, so the data path has a single separator.
         QCOMPARE(app::programFolderFrom(QStringLiteral("/")), QString());
         QCOMPARE(app::programFolderFrom(QStringLiteral("/")) + QStringLiteral("/データ/設定.dat"),
@@ -149,8 +155,9 @@ private slots:
         // A double-click: press, release, double-click press, release.
         QTest::mousePress(&area, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseRelease(&area, Qt::LeftButton, {}, QPoint(5, 5));
-        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), area.mapToGlobal(QPointF(5, 5)),
-                                Qt::LeftButton, Qt::LeftButton, {});
+        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5),
+                                area.mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton,
+                                {});
         QCoreApplication::sendEvent(&area, &doubleClick);
         QTest::mouseRelease(&area, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(clicks.count(), 2);
@@ -191,7 +198,8 @@ private slots:
         program.navigation.unload(program.game);
         QCOMPARE(program.timers.runningCount(), 0);
         // Both of the game screen's players go with it.
-        QCOMPARE(program.players.log.filter(QRegularExpression(QStringLiteral(" gone$"))).size(), 2);
+        QCOMPARE(program.players.log.filter(QRegularExpression(QStringLiteral(" gone$"))).size(),
+                 2);
     }
 };
 

@@ -45,7 +45,8 @@ private slots:
         QTest::newRow("one line") << QByteArray("2,3,4,5\r\n") << Levels{2, 3, 4, 5};
         QTest::newRow("four lines") << QByteArray("2\r\n3\r\n4\r\n5\r\n") << Levels{2, 3, 4, 5};
         QTest::newRow("unix line ends") << QByteArray("2\n3\n4\n5\n") << Levels{2, 3, 4, 5};
-        QTest::newRow("blanks before numbers") << QByteArray(" 2, 3,\t4,  5\r\n") << Levels{2, 3, 4, 5};
+        QTest::newRow("blanks before numbers")
+            << QByteArray(" 2, 3,\t4,  5\r\n") << Levels{2, 3, 4, 5};
         QTest::newRow("no final line end") << QByteArray("5,4,3,2") << Levels{5, 4, 3, 2};
         QTest::newRow("mixed separators") << QByteArray("1,2\r\n3,4\r\n") << Levels{1, 2, 3, 4};
         QTest::newRow("anything after four values")
@@ -145,7 +146,8 @@ private slots:
         const bool rootWrites = probe.open(QIODevice::WriteOnly);
         probe.remove();
         if (rootWrites) {
-            QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(dir_.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             QSKIP("running as root: a read-only folder does not stop writes");
         }
         const QString failure = settings::writeFile(path(), Levels{5, 5, 5, 5});

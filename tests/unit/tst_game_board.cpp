@@ -1,0 +1,171 @@
+// Loading the game screen: hole centres, hit targets sized by the point area, the launch
+// limit, the rating marks, and the round reset.
+#include "forms/Twips.h"
+#include "settings/Settings.h"
+#include "support/TestProgram.h"
+
+#include <QTest>
+
+namespace {
+QByteArray levels(int time, int speed, int size, int count) {
+    return QStringLiteral("%1,%2,%3,%4\r\n").arg(time).arg(speed).arg(size).arg(count).toLatin1();
+}
+} // namespace
+
+class GameBoardTest : public QObject {
+    Q_OBJECT
+
+    GameScreen& load(const QByteArray& settingsFile) {
+        folder_ = std::make_unique<TestFolder>(settingsFile);
+        testProgram().navigation.show(testProgram().game);
+        return testProgram().game;
+    }
+    std::unique_ptr<TestFolder> folder_;
+
+private slots:
+    void init() { resetProgram(); }
+    void cleanup() { resetProgram(); }
+
+    void holesAreNamedAndCentredRowByRow() {
+        GameScreen& game = load(levels(3, 3, 3, 3));
+        for (int i = 1; i <= 9; ++i)
+            QCOMPARE(game.holeImageName[i], QStringLiteral("image%1").arg(i));
+        QCOMPARE(game.holeCentre[1].X, 1740);
+        QCOMPARE(game.holeCentre[1].Y, 670);
+        QCOMPARE(game.holeCentre[6].X, 7740);
+        QCOMPARE(game.holeCentre[6].Y, 2545);
+        QCOMPARE(game.holeCentre[8].X, 4740);
+        QCOMPARE(game.holeCentre[8].Y, 4420);
+        // Hole i's stage pictures are the array of the same number.
+        QCOMPARE(game.controls().holes[7][2].objectName(), QStringLiteral("Image7(2)"));
+    }
+
+    void hitTargetsAreSizedByThePointArea_data() {
+        QTest::addColumn<int>("sizeLevel");
+        QTest::addColumn<QRect>("hole1Twips");
+        QTest::newRow("1 wide") << 1 << QRect(915, 193, 1650, 955);
+        QTest::newRow("2") << 2 << QRect(1065, 273, 1350, 795);
+        QTest::newRow("3") << 3 << QRect(1215, 353, 1050, 635);
+        QTest::newRow("4") << 4 << QRect(1365, 433, 750, 475);
+        QTest::newRow("5 narrow") << 5 << QRect(1515, 513, 450, 315);
+    }
+    void hitTargetsAreSizedByThePointArea() {
+        QFETCH(int, sizeLevel);
+        QFETCH(QRect, hole1Twips);
+        GameScreen& game = load(levels(2, 2, sizeLevel, 2));
+        const auto& targets = game.controls().Image13;
+        auto inPixels = [](QRect twips) {
+            return forms::pixelRect(twips.x(), twips.y(), twips.width(), twips.height());
+        };
+        QCOMPARE(targets[1].geometry(), inPixels(hole1Twips));
+        for (int i = 2; i <= 9; ++i) {
+            // Every other target is hole 1's moved by whole columns and rows of holes.
+            const int column = (i - 1) % 3, row = (i - 1) / 3;
+            QCOMPARE(targets[i].geometry(),
+                     inPixels(hole1Twips.translated(column * 3000, row * 1875)));
+        }
+        // The mole pictures and hit marks keep their designed places whatever the area.
+        QCOMPARE(game.controls().Image10[1].geometry(), QRect(100, 30, 30, 21));
+        QVERIFY(!targets[1].isVisibleTo(game.form()));
+    }
+
+    void hole9TargetAtTheNarrowestArea() {
+        GameScreen& game = load(levels(3, 3, 5, 3));
+        QCOMPARE(game.controls().Image13[9].geometry(), forms::pixelRect(7515, 4263, 450, 315));
+    }
+
+    void ratingMarksFallAsTheGameGetsHarder_data() {
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("high");
+        QTest::addColumn<int>("low");
+        const int highs[] = {95, 93, 92, 90, 87, 84, 81, 78, 74, 70, 65, 60, 55};
+        for (int sum = 3; sum <= 15; ++sum) {
+            const int speed = std::min(5, sum - 2);
+            const int size = std::min(5, sum - speed - 1);
+            const int count = sum - speed - size;
+            QTest::addRow("S=%d", sum)
+                << speed << size << count << highs[sum - 3] << highs[sum - 3] - 30;
+        }
+    }
+    void ratingMarksFallAsTheGameGetsHarder() {
+        QFETCH(int, speed);
+        QFETCH(int, size);
+        QFETCH(int, count);
+        QFETCH(int, high);
+        QFETCH(int, low);
+        for (int time : {1, 5}) { // the round length takes no part
+            GameScreen& game = load(levels(time, speed, size, count));
+            QCOMPARE(int(game.highMark), high);
+            QCOMPARE(int(game.lowMark), low);
+            QCOMPARE(int(game.launchLimit), count + 2);
+            resetProgram();
+        }
+    }
+
+    void resetRoundClearsTheRoundButKeepsTheLastRateAndHitFlags() {
+        GameScreen& game = load(levels(3, 3, 3, 3));
+        game.hitCount = 4;
+        game.greenHits = 2;
+        game.pinkHits = 1;
+        game.blueHits = 1;
+        game.moleCount = 9;
+        game.roundOver = 1;
+        game.hitRate = 44;
+        for (int i = 1; i <= 9; ++i) {
+            game.holeState[i] = 2;
+            game.feintFlag[i] = 1;
+            game.reappearFlag[i] = 1;
+            game.holeHit[i] = 1;
+        }
+        game.controls().Image16.setPicture(QPixmap(10, 10));
+        game.Command1_Click(); // starts a round with the reset
+        QCOMPARE(game.hitCount + game.greenHits + game.pinkHits + game.blueHits + game.moleCount,
+                 0);
+        QCOMPARE(game.roundOver, 0);
+        for (int i = 1; i <= 9; ++i) {
+            QCOMPARE(game.holeState[i], 0);
+            QCOMPARE(game.feintFlag[i] + game.reappearFlag[i], 0);
+            QCOMPARE(game.holeHit[i], 1);
+        }
+        QCOMPARE(game.hitRate, 44);
+        QVERIFY(!game.controls().Image16.hasPicture());
+    }
+
+    void badSettingsFileStillLoadsTheBoardAndTellsThePlayer_data() {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("expectedSize");
+        QTest::newRow("missing") << false << QByteArray() << 3;
+        QTest::newRow("garbage") << true << QByteArray("\x01\x02zz") << 3;
+        QTest::newRow("out of range") << true << QByteArray("9,9,9,9\r\n") << 5;
+    }
+    void badSettingsFileStillLoadsTheBoardAndTellsThePlayer() {
+        QFETCH(bool, present);
+        QFETCH(QByteArray, content);
+        QFETCH(int, expectedSize);
+        folder_ = std::make_unique<TestFolder>(present ? &content : nullptr);
+        TestProgram& program = testProgram();
+        program.navigation.show(program.game);
+        QVERIFY(program.game.isLoaded());
+        QCOMPARE(int(SizeLevel), expectedSize);
+        QCOMPARE(program.reporter.problems.size(), 1);
+        QVERIFY(program.reporter.problems.first().contains(QStringLiteral("設定.dat")));
+        QCOMPARE(folder_->settingsBytes(), present ? content : QByteArray());
+    }
+
+    void onlyTheBoardAndItsThreeButtonsShowAtLoad() {
+        GameScreen& game = load(levels(3, 3, 3, 3));
+        QStringList shown;
+        for (QWidget* child : game.form()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!child->isHidden())
+                shown << child->objectName();
+        shown.sort();
+        QCOMPARE(shown, (QStringList{"Command1", "Command2", "Command3"}));
+        QCOMPARE(game.form()->size(), QSize(639, 400));
+    }
+};
+
+QTEST_MAIN(GameBoardTest)
+#include "tst_game_board.moc"
