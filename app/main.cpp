@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QFont>
 
-#include <cstdio>
 
 namespace {
 
@@ -29,12 +28,6 @@ MenuScreen menuScreen{services};
 GameScreen gameScreen{services};
 SettingsScreen settingsScreen{services};
 
-bool hasDisplay() {
-    // Without a display Qt would abort with a long message; say it in one line instead.
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
-           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-}
-
 } // namespace
 
 app::Screen& メニュー = menuScreen;
@@ -42,12 +35,6 @@ app::Screen& ゲーム = gameScreen;
 app::Screen& 設定 = settingsScreen;
 
 int main(int argc, char** argv) {
-    if (!hasDisplay()) {
-        std::fputs("pokopenpan: no display found; to play without a screen, run: "
-                   "xvfb-run -a ./build/pokopenpan\n",
-                   stderr);
-        return 1;
-    }
     QApplication application(argc, argv);
     // The program ends when no screen is left, not when the last window closes: a screen
     // move closes one window before the next is shown.
