@@ -52,48 +52,45 @@ void GameScreen::Timer2_Timer(int Index) {
         return;
     }
     const int i = Index;
-    auto showStage = [&](bool first, bool second, bool third) {
-        stagePicture(i, 1).setVisible(first);
-        stagePicture(i, 2).setVisible(second);
-        stagePicture(i, 3).setVisible(third);
+    auto showStage = [&](Int stage) {
+        holeState[i] = stage;
+        stagePicture(i, 1).setVisible(stage == 1);
+        stagePicture(i, 2).setVisible(stage == 2);
+        stagePicture(i, 3).setVisible(stage == 3);
+    };
+    auto comeOut = [&] {
+        showStage(2);
+        c.Image13[i].show();
+    };
+    auto sink = [&] {
+        showStage(3);
+        c.Image13[i].hide();
+        c.Image10[i].hide();
+        holeHit[i] = 0;
     };
     switch (holeState[i]) {
     case 0:
-        holeState[i] = 1;
-        showStage(true, false, false);
+        showStage(1);
         holeHit[i] = 0;
         break;
     case 1:
         if (feintFlag[i] == 0) {
-            holeState[i] = 2;
-            showStage(false, true, false);
-            c.Image13[i].show();
+            comeOut();
             ++moleCount;
         } else {
-            holeState[i] = 3;
-            showStage(false, false, true);
-            c.Image13[i].hide();
-            c.Image10[i].hide();
-            holeHit[i] = 0;
+            sink(); // a feint: never hittable this time
         }
         break;
     case 2:
-        holeState[i] = 3;
-        showStage(false, false, true);
-        c.Image13[i].hide();
-        c.Image10[i].hide();
-        holeHit[i] = 0;
+        sink();
         break;
     case 3:
         if (reappearFlag[i] != 0) {
-            holeState[i] = 2;
-            showStage(false, true, false);
-            c.Image13[i].show();
-            holeHit[i] = 0;
+            comeOut();
+            holeHit[i] = 0; // a new mole, to be hit anew
             ++moleCount;
         } else {
-            holeState[i] = 0;
-            showStage(false, false, false);
+            showStage(0);
         }
         break;
     default:
