@@ -16,6 +16,8 @@ void MessageBoxReporter::problem(const QString& message) {
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("ぽこぺんぱん"), message);
     box->setAttribute(Qt::WA_DeleteOnClose); // owns itself until the player closes it
     box->setModal(false);
+    // Shown while a screen is loading, it must not end up behind that screen's window.
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
     box->show();
 }
 
