@@ -4,6 +4,7 @@
 #include "app/SdlAudio.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -347,6 +348,25 @@ private slots:
         }
         // It is the tone that sounds all that time, not noise.
         QVERIFY2(toneFrames >= int(minSeconds * 100) - 5, qPrintable(QString::number(toneFrames)));
+    }
+
+    void aFileInAFolderWithAJapaneseNamePlays() {
+        // The data folder's sounds live in such folders: データ/音.
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("データ/音")));
+        const QString path = dir.filePath(QStringLiteral("データ/音/o.wav"));
+        QVERIFY(QFile::copy(lowTone, path));
+        std::vector<qint16> samples;
+        {
+            auto audio = openDiskAudio();
+            QVERIFY(audio->isOpen());
+            auto player = audio->create();
+            QVERIFY(audio->chunk(path) != nullptr);
+            player->play(path);
+            QTest::qWait(500);
+        }
+        samples = leftChannel(output);
+        const auto frames = analyse(samples);
+        QVERIFY(countWhere(frames, [](const Frame& f) { return f.low; }) >= 25);
     }
 
     void aMissingFilePlaysNothingAndIsReportedOnce() {
