@@ -180,7 +180,7 @@ private slots:
         loadMenu();
         program.timers.advanceTo(loadedAt + 3.49);
         forms::Form* form = menu().form();
-        QVERIFY(form->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         for (forms::PictureButton* button : {&c().Command1, &c().Command2, &c().Command3}) {
             QVERIFY(!button->isVisible());
             const QPoint centre = button->geometry().center();
