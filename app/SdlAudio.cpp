@@ -19,11 +19,15 @@ class SdlWavePlayer final : public forms::WavePlayer {
 public:
     SdlWavePlayer(SdlAudio& audio, int channel) : audio_(audio), channel_(channel) {}
     ~SdlWavePlayer() override {
-        Mix_HaltChannel(channel_);
+        if (audio_.isOpen())
+            Mix_HaltChannel(channel_);
         audio_.releaseChannel(channel_);
     }
 
     void play(const QString& path) override {
+        // Without an audio device the mixer was never opened and must not be called.
+        if (!audio_.isOpen())
+            return;
         Mix_HaltChannel(channel_);
         current_ = path.isEmpty() ? nullptr : audio_.chunk(path);
         if (current_)
@@ -32,7 +36,7 @@ public:
 
     void setPlayCount(int count) override {
         // Set right after play(): restarting at once is inaudible and gives the new count.
-        if (!current_)
+        if (!current_ || !audio_.isOpen())
             return;
         Mix_PlayChannel(channel_, current_, count <= 0 ? -1 : count - 1);
     }
