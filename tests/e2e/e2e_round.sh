@@ -1,0 +1,253 @@
+#!/usr/bin/env bash
+# A whole 30-second round played as a player would: メニュー → ゲーム → スタート, the
+# countdown seen and heard, music during play, moles hit by clicking their eyes (hit
+# sound, dazed face) and clicks on the bare board (miss sound), the results panel after
+# 30-32 s with points that add up, 判定 with the figure the rate earns and its sound,
+# and もどる.
+source "$(dirname "$0")/lib.sh"
+poko_begin round "$1"
+# A 30 s round; quick moles so that many come out; the largest target.
+poko_write_settings '1,5,1,3\r\n'
+SPEED=5 SIZE=1 COUNT=3
+
+poko_record_start
+poko_launch
+poko_wait_window メニュー
+poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+poko_click 556 26
+poko_wait_window ゲーム 10
+poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+poko_shot before-start >/dev/null
+
+# ---- The countdown: the numerals in the red disc, watched every 40 ms.
+# The watch starts before the click: a step can come at once.
+poko_eye --watch 7500 40 "numeral 230 104 180 180" "frac 40 13 89 27 0402fc 40" \
+    "frac 512 13 89 27 0402fc 40" >"$POKO_WORK/countdown.txt" &
+watcher=$!
+sleep 0.4
+poko_click 556 26
+start_click=$POKO_CLICKED_AT
+wait $watcher
+poko_shot after-countdown >/dev/null
+# Up to the end of the countdown (moles may come out over the disc after it): runs of
+# the same numeral as "TIME NUMERAL" at each change, single unclear frames dropped.
+awk -v click="$start_click" '$1 < click + 0.1 { next }
+     $2 == "-" && last == "1" { print $1, $2; exit }
+     $2 != "?" && $2 != last { print $1, $2; last = $2 }
+     $3 < 0.9 || $4 < 0.9 { print $1, "buttons" }' "$POKO_WORK/countdown.txt" \
+    >"$POKO_WORK/countdown-steps.txt"
+grep -q buttons "$POKO_WORK/countdown-steps.txt" &&
+    poko_fail "a board button showed during the countdown (countdown.txt)"
+steps=$(awk '{printf "%s ", $2}' "$POKO_WORK/countdown-steps.txt")
+poko_log "countdown seen: $steps"
+[ "$steps" = "- 3 2 1 - " ] || poko_fail "countdown seen as '$steps', not '- 3 2 1 -'"
+read -r t3 t2 t1 play_start < <(awk 'NR > 1 {printf "%s ", $1} END {print ""}' \
+    "$POKO_WORK/countdown-steps.txt")
+for gap in "$t2 - $t3" "$t1 - $t2" "$play_start - $t1"; do
+    poko_test "$gap >= 0.5 && $gap <= 1.6" ||
+        poko_fail "countdown step of $(poko_calc "$gap")s (numerals should be about a second apart)"
+done
+poko_test "$t3 - $start_click <= 2" || poko_fail "the 3 came $(poko_calc "$t3 - $start_click")s after スタート"
+
+# ---- Play: find moles that are fully out by their open eyes, click the eyes.
+eye_box() { echo "$((100 + 200 * $1)) $((30 + 125 * $2)) 30 21"; }
+queries=()
+for hole in 0 1 2 3 4 5 6 7 8; do
+    box=$(eye_box $((hole % 3)) $((hole / 3)))
+    # Eye whites of a mole that is out; the black stars of the dazed face.
+    queries+=("frac $box ffffff 30" "frac $box 000000 40")
+done
+# The dazed face: black stars on skin, no eye whites.
+dazed() {
+    local values
+    values=$(poko_eye "frac $(eye_box "$1" "$2") ffffff 30" "frac $(eye_box "$1" "$2") 000000 40")
+    awk '{ exit !($1 < 0.02 && $2 > 0.12) }' <<<"$values"
+}
+misses=("220 60" "420 190" "220 320" "420 60" "620 190")
+: >"$POKO_WORK/clicks.txt"
+play_end=$(poko_calc "$play_start + 24")
+declare -A last_click_on
+rounds=0
+while poko_test "$(poko_now) < $play_end"; do
+    poko_running || poko_fail "the program ended during play"
+    rounds=$((rounds + 1))
+    # Now and then a click on the bare board between the holes.
+    if [ $((rounds % 25)) -eq 0 ] && [ ${#misses[@]} -gt 0 ]; then
+        read -r mx my <<<"${misses[0]}"
+        misses=("${misses[@]:1}")
+        poko_click "$mx" "$my"
+        echo "$POKO_CLICKED_AT board $mx $my" >>"$POKO_WORK/clicks.txt"
+        continue
+    fi
+    read -r -a seen < <(poko_eye "${queries[@]}")
+    target=""
+    for hole in 0 1 2 3 4 5 6 7 8; do
+        white=${seen[$((hole * 2))]:-0}
+        if poko_test "$white > 0.05"; then
+            # Not the same mole twice within the double-click interval.
+            last=${last_click_on[$hole]:-0}
+            poko_test "$(poko_now) - $last > 0.6" && { target=$hole; break; }
+        fi
+    done
+    if [ -z "$target" ]; then
+        sleep 0.04
+        continue
+    fi
+    c=$((target % 3)) r=$((target / 3))
+    # A quarter of a second between clicks: each sound's opening is heard on its own.
+    gap=$(poko_calc "0.25 - ($(poko_now) - $POKO_LAST_CLICK)")
+    poko_test "$gap > 0" && sleep "$gap"
+    poko_click $((116 + 200 * c)) $((45 + 125 * r))
+    last_click_on[$target]=$POKO_CLICKED_AT
+    mark=no
+    for _ in 1 2 3 4 5 6 7 8; do
+        if dazed $c $r; then
+            mark=yes
+            break
+        fi
+        sleep 0.03
+    done
+    [ "$mark" = yes ] && poko_shot "dazed-$c-$r" >/dev/null
+    echo "$POKO_CLICKED_AT mole $target $mark" >>"$POKO_WORK/clicks.txt"
+done
+poko_log "play: $(grep -c ' mole ' "$POKO_WORK/clicks.txt") clicks on moles ($(grep -c ' yes$' \
+    "$POKO_WORK/clicks.txt") dazed faces seen), $(grep -c ' board ' "$POKO_WORK/clicks.txt") on the board"
+
+# ---- The results panel: navy over the whole window.
+panel_up() { poko_frac_is 0 340 200 55 0000c0 '> 0.9' && poko_frac_is 560 300 70 60 0000c0 '> 0.9'; }
+poko_test "$(poko_now) - $play_start < 29.8" ||
+    poko_fail "play loop overran: cannot time the results panel"
+poko_wait_until "the results panel shows" 12 panel_up
+panel_at=$(poko_now)
+after=$(poko_calc "$panel_at - $play_start")
+poko_log "results panel $(printf %.2f "$after")s after play started"
+poko_test "$after >= 29.8 && $after <= 32.3" ||
+    poko_fail "results panel after ${after}s of play, not 30-32 s"
+sleep 0.5
+results=$(poko_shot results)
+
+# ---- 判定: the figure and its sound, chosen by the rate shown.
+poko_click 482 307
+verdict_click=$POKO_CLICKED_AT
+figure_shows() { poko_test "$(poko_eye --ref "$results" "diff 365 85 237 168") > 2000"; }
+poko_wait_until "a figure shows in the rating box" 5 figure_shows
+poko_shot rating >/dev/null
+sleep 2.8
+poko_record_stop
+echo "play_start $play_start panel_at $panel_at verdict $verdict_click rec_end $POKO_REC_END" >>"$POKO_WORK/timeline.txt"
+
+# The sounds of play: every click on a mole answered by the hit or the miss sound.
+# Their openings only: a sound cut short by the next click is still found, and the music
+# under them lowers the score of a match to about 0.7.
+poko_heard o --len 0.15 --min 0.5 | awk '{print $1}' >"$POKO_WORK/heard-o.txt"
+poko_heard x --len 0.15 --min 0.55 | awk '{print $1}' >"$POKO_WORK/heard-x.txt"
+mapfile -t onsets_o <"$POKO_WORK/heard-o.txt"
+mapfile -t onsets_x <"$POKO_WORK/heard-x.txt"
+# Takes the first sound of the list (o or x) not yet taken that starts within 0.4 s after
+# the time: each click has its own sound.
+take_heard() {
+    local -n onsets=onsets_$1
+    local i
+    for i in "${!onsets[@]}"; do
+        if poko_test "${onsets[$i]} >= $2 - 0.05 && ${onsets[$i]} <= $2 + 0.4"; then
+            unset "onsets[$i]"
+            return 0
+        fi
+    done
+    return 1
+}
+hits=0 green=0 pink=0 blue=0 unseen=0
+colour_of_hole=(green pink blue blue green pink pink blue green)
+while read -r t kind a b c; do
+    if [ "$kind" = board ]; then
+        take_heard x "$t" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
+        continue
+    fi
+    if take_heard o "$t"; then
+        hits=$((hits + 1))
+        case ${colour_of_hole[$a]} in
+        green) green=$((green + 1)) ;; pink) pink=$((pink + 1)) ;; blue) blue=$((blue + 1)) ;;
+        esac
+        # A hit mole can sink at once and take its face along before we look.
+        [ "$b" = yes ] || unseen=$((unseen + 1))
+    else
+        [ "$b" = yes ] && poko_fail "a dazed face at hole $a without the hit sound"
+        take_heard x "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
+    fi
+done <"$POKO_WORK/clicks.txt"
+poko_log "hits heard: $hits (green $green, pink $pink, blue $blue), $unseen without a face seen"
+[ "$hits" -ge 3 ] || poko_fail "only $hits hits in a whole round: moles not found or not hittable"
+[ "$unseen" -le 1 ] || poko_fail "$unseen hits heard without the dazed face on screen"
+heard_in_play=$(awk -v a="$play_start" -v b="$panel_at" '$1 > a && $1 < b' "$POKO_WORK/heard-o.txt" | wc -l)
+[ "$heard_in_play" -eq "$hits" ] || poko_fail "$heard_in_play hit sounds during play for $hits hits"
+
+# Countdown beeps with the numerals, music from the start of play.
+mapfile -t pipi < <(poko_heard pipi --min 0.6 | awk '{print $1}')
+mapfile -t pipipi < <(poko_heard pipipi --min 0.6 | awk '{print $1}')
+[ ${#pipi[@]} -eq 2 ] || poko_fail "heard ${#pipi[@]} short countdown beeps, not 2"
+[ ${#pipipi[@]} -eq 1 ] || poko_fail "heard ${#pipipi[@]} last countdown beeps, not 1"
+for pair in "${pipi[0]} $t3 3" "${pipi[1]} $t2 2" "${pipipi[0]} $t1 1"; do
+    read -r heard shown numeral <<<"$pair"
+    poko_test "($heard - $shown)^2 <= 0.3^2" ||
+        poko_fail "the beep of $numeral $(poko_calc "$heard - $shown")s away from its numeral"
+done
+mapfile -t music < <(poko_heard bgm --from 0 --len 2 --min 0.6 | awk '{print $1}')
+[ ${#music[@]} -ge 1 ] || poko_fail "the music's opening was not heard"
+poko_test "(${music[0]} - $play_start)^2 <= 0.3^2" ||
+    poko_fail "music began $(poko_calc "${music[0]} - $play_start")s from the start of play"
+level=$(poko_level "$(poko_calc "$play_start + 5")" 15)
+poko_test "$level > -45" || poko_fail "no music during play (level $level dBFS)"
+level=$(poko_level "$(poko_calc "$panel_at + 0.1")" 0.3)
+poko_test "$level < -60" || poko_fail "music still playing with the results shown ($level dBFS)"
+
+# ---- The numbers on the panel, read against digits drawn in the panel's font.
+read_box() {
+    local value distance runner_up
+    read -r value distance runner_up < <("$POKO_TOOLS/pokoread" "$results" "$@")
+    poko_test "$distance < 3 && $runner_up - $distance > 2" ||
+        poko_fail "cannot read the number at ($1,$2): best $value at $distance, next at $runner_up"
+    echo "$value"
+}
+points=$(read_box 215 85 108 34)
+shown_green=$(read_box 215 136 108 34)
+shown_pink=$(read_box 215 179 108 34)
+shown_blue=$(read_box 215 223 108 34)
+rate=$(read_box 240 273 58 34 100)
+poko_log "panel: points $points, green $shown_green, pink $shown_pink, blue $shown_blue, rate $rate%"
+[ "$points" = "$hits" ] || poko_fail "the panel shows $points points for $hits hits"
+[ "$points" -eq $((shown_green + shown_pink + shown_blue)) ] ||
+    poko_fail "points $points are not green+pink+blue"
+[ "$shown_green $shown_pink $shown_blue" = "$green $pink $blue" ] ||
+    poko_fail "colour counts $shown_green/$shown_pink/$shown_blue, hit $green/$pink/$blue"
+[ "$rate" -ge 1 ] && [ "$rate" -le 100 ] || poko_fail "a rate of $rate% after $hits hits"
+
+# The figure earned: harder settings lower the marks.
+s=$((SPEED + SIZE + COUNT))
+high=$(poko_calc "scale=0; (9670 - 18.5 * $s * $s) / 100" | cut -d. -f1)
+low=$((high - 30))
+if [ "$rate" -le "$low" ]; then expected=karasu; elif [ "$rate" -lt "$high" ]; then expected=kakasi; else expected=jizou; fi
+for figure in karasu kakasi jizou; do
+    mapfile -t heard < <(poko_heard_after "$verdict_click" "$figure" --len 0.3 --min 0.6)
+    if [ "$figure" = "$expected" ]; then
+        [ ${#heard[@]} -eq 1 ] && poko_test "${heard[0]} >= -0.05 && ${heard[0]} <= 0.5" ||
+            poko_fail "$figure.wav not heard once right after 判定 (heard at: ${heard[*]:-never})"
+    else
+        [ ${#heard[@]} -eq 0 ] || poko_fail "$figure.wav heard for a rate of $rate% (marks $low/$high)"
+    fi
+done
+mapfile -t dame < <(poko_heard_after "$verdict_click" dame --len 0.3 --min 0.6)
+if [ "$expected" = karasu ]; then
+    # A second after the press, counted in the program's whole seconds: 0.5-1.5 s.
+    [ ${#dame[@]} -eq 1 ] && poko_test "${dame[0]} >= 0.4 && ${dame[0]} <= 1.7" ||
+        poko_fail "the crow's second sound not heard about a second later (at: ${dame[*]:-never})"
+else
+    [ ${#dame[@]} -eq 0 ] || poko_fail "the crow's second sound without the crow"
+fi
+poko_log "rating for $rate%: $expected"
+
+# ---- もどる hides the panel: the board with its buttons again.
+poko_click 569 32
+board_back() { poko_frac_is 0 140 639 45 0402fc '> 0.9' && poko_frac_is 512 13 89 27 0402fc '< 0.5'; }
+poko_wait_until "the panel goes and the board shows" 5 board_back
+poko_running || poko_fail "the program ended"
+poko_pass

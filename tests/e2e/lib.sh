@@ -1,0 +1,329 @@
+# Shared by the end-to-end scenarios (and the benchmarks): a private X server, a private
+# sound server whose output is recorded, a private copy of the program, and ways to
+# look, listen and click the way a player does. Sourced, not run.
+#
+# A scenario script does:
+#   source "$(dirname "$0")/lib.sh"
+#   poko_begin NAME "$1"          # the program's path; sets everything up, trap tears down
+#   ... poko_launch; poko_wait_window メニュー; poko_click X Y; poko_fail "why" ...
+#   poko_pass
+set -uo pipefail
+
+POKO_E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+POKO_SOURCE_DIR=$(cd "$POKO_E2E_DIR/../.." && pwd)
+
+# The helper programs are built beside the e2e tests' CMake files.
+poko_find_tools() {
+    local candidate
+    for candidate in "${POKO_TOOLS:-}" "$(dirname "$POKO_EXE")/tests/e2e" \
+        "$POKO_SOURCE_DIR/build/tests/e2e"; do
+        if [ -n "$candidate" ] && [ -x "$candidate/pokoeye" ]; then
+            POKO_TOOLS=$candidate
+            return 0
+        fi
+    done
+    echo "helpers pokoeye/pokoear/wmdelete not built (cmake --build build)" >&2
+    exit 1
+}
+
+poko_log() { printf '[%s %6.2fs] %s\n' "$POKO_NAME" "$(poko_since "$POKO_T0")" "$*"; }
+
+poko_now() { date +%s.%N; }
+# Seconds since a wall-clock time.
+poko_since() { echo "$(poko_now) - $1" | bc -l; }
+# Arithmetic and comparisons on decimals: poko_calc 'a - b', poko_test 'a < b'.
+poko_calc() { echo "$*" | bc -l; }
+poko_test() { [ "$(echo "$*" | bc -l)" = 1 ]; }
+
+poko_begin() {
+    POKO_NAME=$1
+    POKO_EXE=$(readlink -f "$2")
+    POKO_T0=$(poko_now)
+    [ -x "$POKO_EXE" ] || { echo "no program at $2" >&2; exit 1; }
+    poko_find_tools
+    POKO_WORK=$(mktemp -d /tmp/poko-e2e.XXXXXX)
+    chmod 700 "$POKO_WORK"
+    POKO_ARTIFACT_DIR=${POKO_ARTIFACTS:-$POKO_SOURCE_DIR/build/e2e-artifacts}/$POKO_NAME
+    rm -rf "$POKO_ARTIFACT_DIR"
+    mkdir -p "$POKO_WORK/shots" "$POKO_WORK/run" "$POKO_WORK/home"
+    chmod 700 "$POKO_WORK/run"
+    POKO_PIDS=()
+    POKO_LAST_CLICK=0
+    POKO_LAST_CLICK_AT="-1 -1"
+    POKO_REC=""
+    POKO_PID=""
+    trap poko_teardown EXIT
+    trap 'exit 130' INT TERM
+    export HOME=$POKO_WORK/home XDG_RUNTIME_DIR=$POKO_WORK/run
+    unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS PULSE_SERVER
+    poko_start_x
+    poko_start_sound
+    poko_prepare_program
+}
+
+poko_teardown() {
+    local status=$?
+    if [ -n "$POKO_PID" ] && kill -0 "$POKO_PID" 2>/dev/null; then
+        kill "$POKO_PID" 2>/dev/null
+        sleep 0.3
+        kill -9 "$POKO_PID" 2>/dev/null
+    fi
+    [ -n "${POKO_REC_PID:-}" ] && kill "$POKO_REC_PID" 2>/dev/null
+    local pid
+    for pid in "${POKO_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null
+    done
+    sleep 0.2
+    for pid in "${POKO_PIDS[@]}"; do
+        kill -9 "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    if [ "$status" -ne 0 ] && [ -d "$POKO_WORK" ]; then
+        poko_keep_artifacts
+    fi
+    [ -n "${POKO_KEEP_WORK:-}" ] || rm -rf "$POKO_WORK"
+    exit "$status"
+}
+
+# Screenshots (as PNG), the recording (as WAV), the program's output and the timeline.
+poko_keep_artifacts() {
+    mkdir -p "$POKO_ARTIFACT_DIR"
+    local shot
+    for shot in "$POKO_WORK"/shots/*.ppm; do
+        [ -e "$shot" ] || continue
+        convert "$shot" "$POKO_ARTIFACT_DIR/$(basename "${shot%.ppm}").png" 2>/dev/null ||
+            cp "$shot" "$POKO_ARTIFACT_DIR/"
+    done
+    for raw in "$POKO_WORK"/*.raw; do
+        [ -e "$raw" ] || continue
+        sox -t raw -r 44100 -e signed -b 16 -c 2 "$raw" \
+            "$POKO_ARTIFACT_DIR/$(basename "${raw%.raw}").wav" 2>/dev/null
+    done
+    cp "$POKO_WORK"/*.log "$POKO_WORK"/*.txt "$POKO_ARTIFACT_DIR/" 2>/dev/null
+    echo "[$POKO_NAME] screenshots, recording and logs kept in $POKO_ARTIFACT_DIR" >&2
+}
+
+poko_fail() {
+    echo "[$POKO_NAME] FAIL: $*" >&2
+    echo "FAIL: $*" >>"$POKO_WORK/timeline.txt"
+    [ -n "${DISPLAY:-}" ] && poko_shot failure root >/dev/null 2>&1
+    exit 1
+}
+
+poko_pass() {
+    poko_log "passed"
+    exit 0
+}
+
+poko_start_x() {
+    local fdfile=$POKO_WORK/display
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset \
+        5>"$fdfile" >"$POKO_WORK/xvfb.log" 2>&1 &
+    POKO_PIDS+=($!)
+    local i
+    for i in $(seq 100); do
+        [ -s "$fdfile" ] && break
+        sleep 0.1
+    done
+    [ -s "$fdfile" ] || poko_fail "Xvfb did not start"
+    export DISPLAY=:$(head -1 "$fdfile")
+    for i in $(seq 50); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    xdpyinfo >/dev/null 2>&1 || poko_fail "Xvfb display $DISPLAY does not answer"
+    # The pointer starts in a corner, away from every window.
+    xdotool mousemove 1000 750
+}
+
+poko_start_sound() {
+    pulseaudio --daemonize=no --exit-idle-time=-1 -n --disallow-exit --use-pid-file=false \
+        --load="module-null-sink sink_name=nul rate=44100 channels=2" \
+        --load=module-native-protocol-unix \
+        --log-target=file:"$POKO_WORK/pulseaudio.log" >/dev/null 2>&1 &
+    POKO_PIDS+=($!)
+    local i
+    for i in $(seq 100); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    pactl info >/dev/null 2>&1 || poko_fail "the sound server did not start"
+    pactl set-default-sink nul
+    # A silent stream keeps the sink, and so the monitor, running all the time.
+    pacat --raw --playback --device=nul --rate=44100 --channels=2 </dev/zero >/dev/null 2>&1 &
+    POKO_PIDS+=($!)
+}
+
+# A program folder of our own: the executable and its data folder, optionally with the
+# settings file replaced by the given bytes (printf format).
+poko_prepare_program() {
+    POKO_PROG=$POKO_WORK/program
+    mkdir -p "$POKO_PROG"
+    cp "$POKO_EXE" "$POKO_PROG/"
+    cp -r "$(dirname "$POKO_EXE")/データ" "$POKO_PROG/"
+    POKO_DATA=$POKO_PROG/データ
+    POKO_SETTINGS=$POKO_DATA/設定.dat
+}
+
+poko_write_settings() { printf "$1" >"$POKO_SETTINGS"; }
+
+poko_launch() {
+    (cd / && exec "$POKO_PROG/$(basename "$POKO_EXE")") >"$POKO_WORK/program.log" 2>&1 &
+    POKO_PID=$!
+    POKO_LAUNCHED_AT=$(poko_now)
+    poko_log "program started (pid $POKO_PID)"
+}
+
+# Waits for the program to end; its exit status in POKO_STATUS, time in POKO_ENDED_AT.
+poko_wait_exit() {
+    local timeout=$1 i
+    for i in $(seq $((timeout * 20))); do
+        if ! kill -0 "$POKO_PID" 2>/dev/null; then
+            wait "$POKO_PID"
+            POKO_STATUS=$?
+            POKO_ENDED_AT=$(poko_now)
+            POKO_PID=""
+            return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+poko_running() { [ -n "$POKO_PID" ] && kill -0 "$POKO_PID" 2>/dev/null; }
+
+# The visible window of that title: sets WIN, WX, WY (client area on the screen), WW, WH.
+poko_find_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+        local info
+        info=$(xwininfo -id "$id" 2>/dev/null) || continue
+        grep -q "Map State: IsViewable" <<<"$info" || continue
+        WIN=$id
+        WX=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+        WY=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+        WW=$(awk '/Width:/ {print $2}' <<<"$info")
+        WH=$(awk '/Height:/ {print $2}' <<<"$info")
+        return 0
+    done
+    return 1
+}
+
+poko_window_gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+
+poko_wait_window() {
+    local name=$1 timeout=${2:-20} start
+    start=$(poko_now)
+    while ! poko_find_window "$name"; do
+        poko_running || poko_fail "the program ended while waiting for the $name window"
+        poko_test "$(poko_since "$start") > $timeout" &&
+            poko_fail "no $name window after ${timeout}s"
+        sleep 0.05
+    done
+    POKO_MAPPED_AT=$(poko_now)
+    poko_log "$name window at ${WX},${WY} size ${WW}x${WH}"
+}
+
+# Looks at the current window: pokoeye queries in client coordinates.
+poko_eye() { "$POKO_TOOLS/pokoeye" --at "$WX" "$WY" --size "$WW" "$WH" "$@"; }
+
+# Keeps a screenshot of the window (or of the whole screen with "root") for the record;
+# prints the PPM's path.
+poko_shot() {
+    local file count
+    count=$(find "$POKO_WORK/shots" -name '*.ppm' | wc -l)
+    file=$POKO_WORK/shots/$(printf '%02d' $((count + 1)))-$1.ppm
+    if [ "${2:-}" = root ] || [ -z "${WX:-}" ]; then
+        "$POKO_TOOLS/pokoeye" "save $file" >/dev/null
+    else
+        poko_eye "save $file" >/dev/null
+    fi
+    echo "$file"
+}
+
+# Polls a condition (a shell command) until it holds; fails with the description after
+# the timeout in seconds.
+poko_wait_until() {
+    local description=$1 timeout=$2 start
+    shift 2
+    start=$(poko_now)
+    until "$@"; do
+        poko_test "$(poko_since "$start") > $timeout" &&
+            poko_fail "timed out after ${timeout}s waiting until $description"
+        sleep 0.05
+    done
+}
+
+# Share of the rectangle's pixels of about that colour, compared: poko_frac_is X Y W H
+# RRGGBB '>= 0.9'.
+poko_frac_is() {
+    local value
+    value=$(poko_eye "frac $1 $2 $3 $4 $5 40") || return 1
+    poko_test "$value $6"
+}
+
+# A click at client coordinates, as a player makes it: two clicks at about the same
+# place are kept further apart than the double-click interval. Sets POKO_CLICKED_AT.
+poko_click() {
+    local x=$1 y=$2 last_x last_y
+    read -r last_x last_y <<<"$POKO_LAST_CLICK_AT"
+    if [ $(((x - last_x) * (x - last_x) + (y - last_y) * (y - last_y))) -lt 400 ]; then
+        local gap
+        gap=$(poko_calc "0.5 - ($(poko_now) - $POKO_LAST_CLICK)")
+        poko_test "$gap > 0" && sleep "$gap"
+    fi
+    xdotool mousemove --sync $((WX + x)) $((WY + y))
+    POKO_CLICKED_AT=$(poko_now)
+    xdotool click 1
+    POKO_LAST_CLICK=$POKO_CLICKED_AT
+    POKO_LAST_CLICK_AT="$x $y"
+    echo "$POKO_CLICKED_AT click $x $y" >>"$POKO_WORK/timeline.txt"
+}
+
+# Recording of everything the sound server plays.
+poko_record_start() {
+    POKO_REC=$POKO_WORK/${1:-recording}.raw
+    parec --device=nul.monitor --latency-msec=10 --raw --rate=44100 --channels=2 \
+        --format=s16le >"$POKO_REC" 2>/dev/null &
+    POKO_REC_PID=$!
+    # The recorder is up once bytes arrive.
+    local i
+    for i in $(seq 100); do
+        [ -s "$POKO_REC" ] && break
+        sleep 0.05
+    done
+    [ -s "$POKO_REC" ] || poko_fail "the recorder records nothing"
+}
+
+# Stops the recording; its end is the moment of stopping (POKO_REC_END, wall clock).
+poko_record_stop() {
+    POKO_REC_END=$(poko_now)
+    kill "$POKO_REC_PID" 2>/dev/null
+    wait "$POKO_REC_PID" 2>/dev/null
+    POKO_REC_PID=""
+}
+
+# Where a sound of the data folder is heard in the recording: one wall-clock start time
+# per occurrence (with its score after a space). Extra arguments go to pokoear find.
+poko_heard() {
+    local sound=$1
+    shift
+    "$POKO_TOOLS/pokoear" find "$POKO_REC" "$POKO_DATA/音/$sound.wav" "$@" |
+        while read -r before score; do
+            echo "$(poko_calc "$POKO_REC_END - $before") $score"
+        done
+}
+
+# Times only, as seconds after a reference time, with two decimals.
+poko_heard_after() {
+    local reference=$1
+    shift
+    poko_heard "$@" | while read -r t score; do
+        printf '%.2f\n' "$(poko_calc "$t - $reference")"
+    done
+}
+
+# RMS level (dBFS) of the recording over [from, from+len] given as wall-clock time.
+poko_level() {
+    "$POKO_TOOLS/pokoear" level "$POKO_REC" "$(poko_calc "$POKO_REC_END - $1")" "$2"
+}
