@@ -1,0 +1,428 @@
+#!/usr/bin/env bash
+# Every data file can be missing or bad, and the game keeps working.
+#
+# The real program runs from a private copy of its folder under a private X server, with
+# its data damaged, and is played through by clicks: menu → ゲーム → スタート → a full round
+# → 判定 → もどる → 設定 → 設定完了 → おわり. At every step it must still be running; each
+# damaged file must be named on stderr; at the end it must close normally.
+#
+# Faults: missing, empty, truncated (cut inside its header), cut in half, garbage under
+# the right name, a folder in its place, unreadable (only when not root: root reads
+# anything). The settings file also as a link to a zero device and as a 10 MB file; the
+# data folder itself missing, empty, half-filled, a file in its place, unreadable.
+#
+# The 13 sounds and pictures used in a round are covered with few rounds: in run k every
+# one of them is damaged at once, file i with fault (i + k) mod (number of faults), so
+# that across the runs every file meets every fault. Each run plays three rounds, to
+# reach each rating (crow: no hits; jizo: hits everywhere; scarecrow: hits at some holes)
+# and so load each rating's picture and sounds. Runs go in parallel on separate displays.
+# The settings file and the folder faults need no round: load, save, leave.
+#
+# usage: faults.sh PATH/TO/pokopenpan   (POKO_SOAK_LANES: runs at once, default 3;
+#        POKO_SOAK_ONLY=rounds|settings|folder to run one part)
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+SK_NAME=faults
+exe=$(readlink -f "${1:?usage: faults.sh PROGRAM}")
+data_src=$(dirname "$exe")/データ
+[ -x "$exe" ] && [ -d "$data_src" ] || { echo "no program or data folder at $exe" >&2; exit 1; }
+lanes=${POKO_SOAK_LANES:-3}
+only=${POKO_SOAK_ONLY:-}
+work=$(mktemp -d /tmp/poko-faults.XXXXXX)
+started=$(date +%s)
+cleanup() {
+    chmod -R u+rwX "$work" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+if [ "$(id -u)" -eq 0 ]; then
+    FAULTS=(missing empty truncated half garbage folder)
+    sk_log "running as root: permission faults (unreadable file or folder) do not bite root, so those cases are skipped"
+else
+    FAULTS=(missing empty truncated half garbage folder unreadable)
+fi
+ROUND_FILES=(音/pipi.wav 音/pipipi.wav 音/bgm.wav 音/o.wav 音/x.wav 音/karasu.wav 音/dame.wav
+    音/kakasi.wav 音/jizou.wav 音/owari.wav 絵/からす.gif 絵/案山子.gif 絵/地蔵.gif)
+GARBAGE_LINE='ごみ garbage 0123456789 !"#$%&()=~|'
+
+# A fresh program folder, with the levels a short round needs.
+make_program() {
+    mkdir -p "$1"
+    cp "$exe" "$1/pokopenpan"
+    cp -r "$data_src" "$1/データ"
+    printf '1,5,5,5\r\n' >"$1/データ/設定.dat"
+}
+
+# Damages a file in place. A fault that leaves a readable file (cut in half) is one the
+# loaders may accept: the game then plays or shows what is there.
+apply_fault() {
+    local path=$1 kind=$2 size
+    case $kind in
+    missing) rm -rf "$path" ;;
+    empty) rm -rf "$path" && : >"$path" ;;
+    truncated)
+        # Cut inside the header: 40 bytes, or half of a file shorter than 80.
+        size=$(stat -c %s "$path")
+        [ "$size" -lt 80 ] && size=$((size * 2)) || size=80
+        head -c $((size / 2)) "$path" >"$path.cut" && mv "$path.cut" "$path"
+        ;;
+    half)
+        size=$(stat -c %s "$path")
+        head -c $((size / 2)) "$path" >"$path.cut" && mv "$path.cut" "$path"
+        ;;
+    garbage) rm -rf "$path" && yes "$GARBAGE_LINE" | head -c 3000 >"$path" ;;
+    folder) rm -rf "$path" && mkdir -p "$path/inside" ;;
+    unreadable) chmod 000 "$path" ;;
+    devzero)
+        # Root could have a bad save replace the very device; a private node of the same
+        # device (major 1, minor 5) keeps /dev/zero out of harm's way.
+        rm -f "$path"
+        if [ "$(id -u)" -eq 0 ]; then
+            mknod "$(dirname "$path")/../zero" c 1 5 && ln -s ../zero "$path"
+        else
+            ln -s /dev/zero "$path"
+        fi
+        ;;
+    big) rm -f "$path" && head -c 10485760 /dev/zero | tr '\0' 'A' >"$path" ;;
+    esac
+}
+reported_fault() { [ "$1" != half ]; }
+
+# One program run. Globals: PID, LOG, RUN (name), FAILED.
+start_program() {
+    LOG=$1/stderr.log
+    mkdir -p -m 700 "$1/run"
+    # SDL's silent driver: the sounds are still loaded (and their faults found).
+    (cd / && SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR=$1/run exec "$1/pokopenpan") \
+        >"$1/stdout.log" 2>"$LOG" &
+    PID=$!
+}
+fail() {
+    echo "FAIL $RUN: $*" >>"$RESULT"
+    sk_log "$RUN: FAIL: $*"
+    FAILED=1
+}
+# Checks the program is alive after a step; stops the run if not.
+alive_after() {
+    if ! sk_alive "$PID"; then
+        fail "the program died after: $1 (stderr: $(tail -3 "$LOG" | tr '\n' ' '))"
+        return 1
+    fi
+}
+# wait for a window, or fail the run
+window() {
+    sk_wait_window "$1" "${2:-15}" "$PID" 2>"$work/why.$BASHPID" || {
+        fail "$(cat "$work/why.$BASHPID")"
+        return 1
+    }
+}
+menu_to_game() {
+    window メニュー 30 || return 1
+    sleep 4 # the menu's buttons come after its title
+    alive_after "menu shown" || return 1
+    sk_button 512 13 89 27 # ゲーム
+    window ゲーム || return 1
+    alive_after "menu → ゲーム"
+}
+# Hit-target centres of the nine holes, in the game window.
+HOLES=("116 45" "316 45" "516 45" "116 170" "316 170" "516 170" "116 295" "316 295" "516 295")
+# play_round N: a round at TimeLevel 1, clicking the first N holes of a shuffled order over
+# and over (0: no clicks at all); ends on the results panel.
+play_round() {
+    local count=$1 begin now chosen=()
+    sk_button 512 13 89 27 # スタート
+    begin=$(date +%s%N)
+    alive_after "スタート" || return 1
+    mapfile -t chosen < <(printf '%s\n' "${HOLES[@]}" | shuf | head -n "$count")
+    # One xdotool for a whole sweep over the chosen holes: quicker than one per click.
+    local clicks=() hole
+    for hole in "${chosen[@]}"; do
+        set -- $hole
+        clicks+=(mousemove $((WX + $1)) $((WY + $2)) click 1)
+    done
+    sleep 3.6
+    while :; do
+        now=$(date +%s%N)
+        [ $(((now - begin) / 1000000)) -ge 33300 ] && break
+        if [ "$count" -eq 0 ]; then
+            sleep 0.5
+            continue
+        fi
+        xdotool "${clicks[@]}"
+    done
+    # The round ends 30 s after play starts, about 3.5 s after スタート.
+    while [ $((($(date +%s%N) - begin) / 1000000)) -lt 35000 ]; do sleep 0.1; done
+    alive_after "a full round" || return 1
+}
+shown_pictures() { grep -c "cannot show" "$LOG"; }
+# Presses 判定 and tells which rating came up: crow, scarecrow or jizo (by the picture
+# named on stderr, or by elimination when the picture on show could be read).
+judge() {
+    local before after line
+    before=$(shown_pictures)
+    sk_button 438 294 89 27 # 判定
+    sleep 2 # the crow's second sound comes a second later
+    alive_after "判定" || return 1
+    after=$(shown_pictures)
+    RATING=unknown
+    if [ "$after" -gt "$before" ]; then
+        line=$(grep "cannot show" "$LOG" | tail -1)
+        case $line in
+        *からす.gif*) RATING=crow ;;
+        *案山子.gif*) RATING=scarecrow ;;
+        *地蔵.gif*) RATING=jizo ;;
+        esac
+    else
+        RATING=${READABLE_RATING:-unknown}
+    fi
+    sk_button 525 19 89 27 # もどる
+    sleep 0.5
+    alive_after "もどる"
+}
+settings_and_leave() {
+    local expect_saved=$1
+    sk_button 40 13 89 27 # 設　定
+    window 設定 || return 1
+    alive_after "ゲーム → 設定" || return 1
+    sleep 0.5
+    sk_button 162 338 89 27 # 設定完了
+    if [ "$expect_saved" = saved ]; then
+        window ゲーム || return 1
+    else
+        sleep 1.5
+        alive_after "設定完了 (a save that cannot succeed)" || return 1
+        sk_find_window 設定 || {
+            fail "after a failed save the settings screen is gone"
+            return 1
+        }
+        sk_button 48 338 89 27 # 設定中止
+        window ゲーム || return 1
+    fi
+    alive_after "設定完了" || return 1
+    sleep 0.5
+    sk_button 410 13 89 27 # おわり
+    local tenths
+    for tenths in $(seq 100); do
+        sk_alive "$PID" || break
+        sleep 0.1
+    done
+    if sk_alive "$PID"; then
+        fail "the program did not end after おわり"
+        kill "$PID"
+        return 1
+    fi
+    wait "$PID"
+    local status=$?
+    [ "$status" -eq 0 ] || fail "the program ended with status $status after おわり"
+}
+# mentions NAME MIN MAX: stderr names the file between MIN and MAX times.
+mentions() {
+    local n
+    n=$(grep -cF -- "$1" "$LOG")
+    if [ "$n" -lt "$2" ] || [ "$n" -gt "$3" ]; then
+        fail "stderr names $1 $n times, expected $2 to $3 (fault: $4)"
+    fi
+}
+
+# Run k of the sound and picture faults, in its own X server.
+round_faults_run() {
+    local k=$1 dir=$work/round-$1 i kind rating tries count n=${#FAULTS[@]}
+    RUN="round faults #$k"
+    FAILED=0
+    RESULT=$work/result-round-$k
+    : >"$RESULT"
+    sk_start_x || {
+        fail "no X server"
+        return
+    }
+    make_program "$dir"
+    declare -A fault_of
+    READABLE_RATING=""
+    local plan=""
+    for i in "${!ROUND_FILES[@]}"; do
+        kind=${FAULTS[$(((i + k) % n))]}
+        fault_of[${ROUND_FILES[$i]}]=$kind
+        apply_fault "$dir/データ/${ROUND_FILES[$i]}" "$kind"
+        plan+=" $(basename "${ROUND_FILES[$i]}")=$kind"
+        if ! reported_fault "$kind"; then
+            case ${ROUND_FILES[$i]} in
+            */からす.gif) READABLE_RATING=crow ;;
+            */案山子.gif) READABLE_RATING=scarecrow ;;
+            */地蔵.gif) READABLE_RATING=jizo ;;
+            esac
+        fi
+    done
+    sk_log "$RUN:$plan"
+    start_program "$dir"
+    local seen=""
+    if menu_to_game; then
+        # crow: no clicks; jizo: every hole; scarecrow: some holes, more or fewer by the
+        # outcome. At most five rounds.
+        local scarecrow_holes=4 rounds
+        for rounds in 1 2 3 4 5; do
+            rating=""
+            for tries in crow jizo scarecrow; do
+                [[ $seen == *" $tries"* ]] || {
+                    rating=$tries
+                    break
+                }
+            done
+            [ -n "$rating" ] || break
+            case $rating in crow) count=0 ;; jizo) count=9 ;; scarecrow) count=$scarecrow_holes ;; esac
+            play_round "$count" || break
+            judge || break
+            sk_log "$RUN: round clicking $count holes: $RATING"
+            seen+=" $RATING"
+            if [ "$rating" = scarecrow ]; then
+                case $RATING in crow) scarecrow_holes=$((count + 2)) ;; jizo) scarecrow_holes=$((count - 1)) ;; esac
+            fi
+        done
+        for rating in crow jizo scarecrow; do
+            [[ $seen == *" $rating"* ]] || fail "no round reached the $rating rating (seen:$seen)"
+        done
+        [ "$FAILED" -eq 0 ] && settings_and_leave saved
+    fi
+    if [ "$FAILED" -eq 0 ]; then
+        local file
+        for file in "${ROUND_FILES[@]}"; do
+            kind=${fault_of[$file]}
+            reported_fault "$kind" || continue
+            case $file in
+            *.wav) mentions "$(basename "$file")" 1 1 "$kind" ;; # reported once, not per play
+            *.gif) mentions "$(basename "$file")" 1 3 "$kind" ;; # once per 判定 showing it
+            esac
+        done
+        # The settings file was fine: nothing may be said about it; and the sound was on.
+        mentions 設定.dat 0 0 "none"
+        mentions "no sound" 0 0 "none"
+    fi
+    sk_alive "$PID" && kill "$PID" 2>/dev/null
+    sk_cleanup
+    [ "$FAILED" -eq 0 ] && echo "PASS $RUN:$plan" >>"$RESULT"
+}
+
+# The settings file with one fault: load, save, leave.
+settings_fault_run() {
+    local kind=$1 dir=$work/settings-$1 expect=saved
+    RUN="settings file $kind"
+    FAILED=0
+    RESULT=$work/result-settings-$kind
+    : >"$RESULT"
+    make_program "$dir"
+    apply_fault "$dir/データ/設定.dat" "$kind"
+    # A folder or a device in its place is never replaced by a save.
+    case $kind in folder | devzero) expect=unsaved ;; esac
+    start_program "$dir"
+    if menu_to_game; then
+        settings_and_leave "$expect"
+    fi
+    if [ "$FAILED" -eq 0 ]; then
+        # Named when the game screen loads, again when the settings screen does, and
+        # again when the game screen comes back after a save.
+        mentions 設定.dat 1 6 "$kind"
+        if [ "$expect" = saved ]; then
+            local bytes
+            bytes=$(od -An -c "$dir/データ/設定.dat" | tr -s ' ')
+            [ -f "$dir/データ/設定.dat" ] && [ ! -L "$dir/データ/設定.dat" ] &&
+                [ "$(stat -c %s "$dir/データ/設定.dat")" -eq 9 ] ||
+                fail "after saving, 設定.dat is not one 9-byte line: $bytes"
+        elif [ "$kind" = folder ]; then
+            [ -d "$dir/データ/設定.dat/inside" ] || fail "the folder in the settings file's place changed"
+        else
+            [ -L "$dir/データ/設定.dat" ] || fail "the link in the settings file's place was replaced"
+        fi
+        [ "$kind" != devzero ] || [ "$(id -u)" -ne 0 ] || [ -c "$dir/zero" ] ||
+            fail "the device the settings file linked to was replaced"
+    fi
+    sk_alive "$PID" && kill "$PID" 2>/dev/null
+    [ "$FAILED" -eq 0 ] && echo "PASS $RUN" >>"$RESULT"
+}
+
+# The data folder itself with one fault.
+folder_fault_run() {
+    local kind=$1 dir=$work/folder-$1 data expect=unsaved
+    RUN="data folder $kind"
+    FAILED=0
+    RESULT=$work/result-folder-$kind
+    : >"$RESULT"
+    make_program "$dir"
+    data=$dir/データ
+    case $kind in
+    missing) rm -rf "$data" ;;
+    empty) rm -rf "$data" && mkdir "$data" && expect=saved ;;
+    half) rm -rf "$data/絵" "$data/音/bgm.wav" "$data/音/o.wav" "$data/音/karasu.wav" && expect=saved ;;
+    garbage) rm -rf "$data" && yes "$GARBAGE_LINE" | head -c 3000 >"$data" ;;
+    unreadable) chmod 000 "$data" ;;
+    esac
+    start_program "$dir"
+    if menu_to_game; then
+        if [ "$kind" = half ]; then
+            # Its settings are intact: a whole round with pictures and some sounds gone.
+            play_round 0 && judge
+        fi
+        [ "$FAILED" -eq 0 ] && settings_and_leave "$expect"
+    fi
+    if [ "$FAILED" -eq 0 ]; then
+        case $kind in
+        half)
+            mentions bgm.wav 1 1 "$kind"
+            mentions o.wav 1 1 "$kind"
+            mentions からす.gif 1 1 "$kind"
+            mentions 設定.dat 0 0 "none"
+            ;;
+        *) mentions データ 1 100 "$kind" ;;
+        esac
+        [ "$kind" != garbage ] || [ -f "$data" ] || fail "the file in the data folder's place changed"
+    fi
+    sk_alive "$PID" && kill "$PID" 2>/dev/null
+    [ "$FAILED" -eq 0 ] && echo "PASS $RUN" >>"$RESULT"
+}
+
+# The quick runs share one X server, one after another.
+quick_runs() {
+    sk_start_x || {
+        echo "FAIL no X server" >"$work/result-quick"
+        return
+    }
+    local kind
+    if [ -z "$only" ] || [ "$only" = settings ]; then
+        for kind in "${FAULTS[@]}" devzero big; do
+            settings_fault_run "$kind"
+        done
+    fi
+    if [ -z "$only" ] || [ "$only" = folder ]; then
+        local folder_faults=(missing empty half garbage)
+        [ "$(id -u)" -ne 0 ] && folder_faults+=(unreadable)
+        for kind in "${folder_faults[@]}"; do
+            folder_fault_run "$kind"
+        done
+    fi
+    sk_cleanup
+}
+
+jobs_running() { jobs -rp | wc -l; }
+if [ -z "$only" ] || [ "$only" = settings ] || [ "$only" = folder ]; then
+    (quick_runs >"$work/log-quick" 2>&1) &
+fi
+if [ -z "$only" ] || [ "$only" = rounds ]; then
+    for k in "${!FAULTS[@]}"; do
+        while [ "$(jobs_running)" -ge "$lanes" ]; do sleep 1; done
+        (round_faults_run "$k" >"$work/log-round-$k" 2>&1) &
+    done
+fi
+wait
+cat "$work"/log-* | grep -v '^$'
+echo "---"
+# The program's own words from every run that failed.
+for result in "$work"/result-*; do
+    grep -q '^FAIL' "$result" 2>/dev/null || continue
+    run=${result#"$work"/result-}
+    [ -f "$work/$run/stderr.log" ] && sed "s/^/[$run stderr] /" "$work/$run/stderr.log"
+done
+cat "$work"/result-* 2>/dev/null
+passed=$(cat "$work"/result-* 2>/dev/null | grep -c '^PASS')
+failed=$(cat "$work"/result-* 2>/dev/null | grep -c '^FAIL')
+echo "faults.sh: $passed runs passed, $failed failures, in $(($(date +%s) - started)) s"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

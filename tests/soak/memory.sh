@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# One long round at every level 5 (a 150 s round, fastest moles, smallest targets, most
+# moles at once) under continuous clicking, at random places on the board and on the
+# moles' targets, several times a second. The program's resident memory after the round
+# must be within 1 MB of what it was ten seconds into play: a leak check, not a speed test.
+#
+# usage: memory.sh PATH/TO/pokopenpan
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+SK_NAME=memory
+exe=$(readlink -f "${1:?usage: memory.sh PROGRAM}")
+work=$(mktemp -d /tmp/poko-memory.XXXXXX)
+PID=""
+finish() {
+    [ -n "$PID" ] && kill "$PID" 2>/dev/null
+    sk_cleanup
+    rm -rf "$work"
+}
+trap finish EXIT
+die() {
+    sk_log "FAIL: $*"
+    [ -f "$work/stderr.log" ] && sed 's/^/[program stderr] /' "$work/stderr.log"
+    exit 1
+}
+alive() { sk_alive "$PID" || die "the program died: $1"; }
+
+mkdir -p "$work/program" && mkdir -m 700 "$work/run"
+cp "$exe" "$work/program/pokopenpan"
+cp -r "$(dirname "$exe")/データ" "$work/program/データ"
+printf '5,5,5,5\r\n' >"$work/program/データ/設定.dat"
+
+sk_start_x || die "no X server"
+(cd / && SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR=$work/run exec "$work/program/pokopenpan") \
+    >"$work/stdout.log" 2>"$work/stderr.log" &
+PID=$!
+sk_wait_window メニュー 30 "$PID" || die "no menu"
+sleep 4
+sk_button 512 13 89 27 # ゲーム
+sk_wait_window ゲーム 15 "$PID" || die "no game screen"
+sleep 0.5
+rss_idle=$(sk_rss "$PID")
+sk_button 512 13 89 27 # スタート
+begin=$(date +%s%N)
+ms() { echo $((($(date +%s%N) - begin) / 1000000)); }
+
+HOLES=("116 45" "316 45" "516 45" "116 170" "316 170" "516 170" "116 295" "316 295" "516 295")
+clicks=0
+rss_early=""
+next_report=40000
+sleep 3.5
+# Play lasts 150 s from about 3.5 s after スタート: click until just before its end.
+while [ "$(ms)" -lt 153000 ]; do
+    sweep=()
+    for n in 1 2; do
+        set -- ${HOLES[$((RANDOM % 9))]}
+        sweep+=(mousemove $((WX + $1)) $((WY + $2)) click 1)
+        sweep+=(mousemove $((WX + 20 + RANDOM % 600)) $((WY + 50 + RANDOM % 340)) click 1)
+    done
+    xdotool "${sweep[@]}"
+    clicks=$((clicks + 4))
+    sleep 0.35
+    now=$(ms)
+    if [ -z "$rss_early" ] && [ "$now" -ge 13500 ]; then
+        alive "ten seconds into play"
+        rss_early=$(sk_rss "$PID")
+        sk_log "RSS ten seconds into play: $rss_early kB (before スタート: $rss_idle kB)"
+    fi
+    if [ "$now" -ge "$next_report" ]; then
+        alive "$((now / 1000)) s after スタート"
+        sk_log "RSS $((now / 1000)) s after スタート: $(sk_rss "$PID") kB, $clicks clicks so far"
+        next_report=$((next_report + 30000))
+    fi
+done
+while [ "$(ms)" -lt 155000 ]; do sleep 0.2; done
+alive "the end of the round"
+sleep 1
+rss_end=$(sk_rss "$PID")
+elapsed=$(ms)
+sk_button 438 294 89 27 # 判定
+sleep 2
+alive "判定"
+sk_button 525 19 89 27 # もどる
+sleep 0.5
+alive "もどる"
+peak=$(awk '/^VmHWM:/ {print $2}' "/proc/$PID/status")
+growth=$((rss_end - rss_early))
+sk_log "round of $((elapsed / 1000)) s, $clicks clicks ($((clicks * 1000 / elapsed)) a second)"
+sk_log "RSS ten seconds into play $rss_early kB, after the round $rss_end kB: growth $growth kB (limit 1024 kB); peak $peak kB"
+grep -q "no sound" "$work/stderr.log" && die "the sound did not open: $(cat "$work/stderr.log")"
+[ "$growth" -le 1024 ] || die "resident memory grew by $growth kB over the round"
+sk_log "passed"
