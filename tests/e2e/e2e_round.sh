@@ -31,17 +31,20 @@ wait $watcher
 poko_shot after-countdown >/dev/null
 # Up to the end of the countdown (moles may come out over the disc after it): runs of
 # the same numeral as "TIME NUMERAL" at each change, single unclear frames dropped.
-awk -v click="$start_click" '$1 < click + 0.1 { next }
+awk -v click="$start_click" '$1 < click { next }
      $2 == "-" && last == "1" { print $1, $2; exit }
      $2 != "?" && $2 != last { print $1, $2; last = $2 }
-     $3 < 0.9 || $4 < 0.9 { print $1, "buttons" }' "$POKO_WORK/countdown.txt" \
+     $3 >= 0.9 && $4 >= 0.9 { gone = 1 }
+     ($3 < 0.9 || $4 < 0.9) && (gone || $1 > click + 0.5) { print $1, "buttons" }
+     ' "$POKO_WORK/countdown.txt" \
     >"$POKO_WORK/countdown-steps.txt"
 grep -q buttons "$POKO_WORK/countdown-steps.txt" &&
-    poko_fail "a board button showed during the countdown (countdown.txt)"
+    poko_fail "the board buttons did not go with スタート for the countdown (countdown.txt)"
 steps=$(awk '{printf "%s ", $2}' "$POKO_WORK/countdown-steps.txt")
 poko_log "countdown seen: $steps"
-[ "$steps" = "- 3 2 1 - " ] || poko_fail "countdown seen as '$steps', not '- 3 2 1 -'"
-read -r t3 t2 t1 play_start < <(awk 'NR > 1 {printf "%s ", $1} END {print ""}' \
+# The 3 may come with the next tick after the click, before the board is seen bare.
+[ "${steps#- }" = "3 2 1 - " ] || poko_fail "countdown seen as '$steps', not '3 2 1 -'"
+read -r t3 t2 t1 play_start < <(awk '$2 != "-" || NR > 1 {printf "%s ", $1} END {print ""}' \
     "$POKO_WORK/countdown-steps.txt")
 for gap in "$t2 - $t3" "$t1 - $t2" "$play_start - $t1"; do
     poko_test "$gap >= 0.5 && $gap <= 1.6" ||
@@ -65,10 +68,10 @@ dazed() {
 }
 misses=("220 60" "420 190" "220 320" "420 60" "620 190")
 : >"$POKO_WORK/clicks.txt"
-play_end=$(poko_calc "$play_start + 24")
-declare -A last_click_on
+play_end_us=$(printf '%.0f' "$(poko_calc "($play_start + 24) * 1000000")")
+last_click_on=(0 0 0 0 0 0 0 0 0)
 rounds=0
-while poko_test "$(poko_now) < $play_end"; do
+while [ "$(poko_us)" -lt "$play_end_us" ]; do
     poko_running || poko_fail "the program ended during play"
     rounds=$((rounds + 1))
     # Now and then a click on the bare board between the holes.
@@ -79,33 +82,29 @@ while poko_test "$(poko_now) < $play_end"; do
         echo "$POKO_CLICKED_AT board $mx $my" >>"$POKO_WORK/clicks.txt"
         continue
     fi
-    read -r -a seen < <(poko_eye "${queries[@]}")
-    target=""
-    for hole in 0 1 2 3 4 5 6 7 8; do
-        white=${seen[$((hole * 2))]:-0}
-        if poko_test "$white > 0.05"; then
-            # Not the same mole twice within the double-click interval.
-            last=${last_click_on[$hole]:-0}
-            poko_test "$(poko_now) - $last > 0.6" && { target=$hole; break; }
-        fi
-    done
+    # The first hole with open eyes, not clicked within the double-click interval.
+    now_us=$(poko_us)
+    target=$(poko_eye "${queries[@]}" | awk -v now="$now_us" -v last="${last_click_on[*]}" '
+        { split(last, t, " ")
+          for (h = 0; h < 9; h++)
+              if ($(2 * h + 1) > 0.05 && now - t[h + 1] > 600000) { print h; exit } }')
     if [ -z "$target" ]; then
-        sleep 0.04
+        sleep 0.03
         continue
     fi
     c=$((target % 3)) r=$((target / 3))
     # A quarter of a second between clicks: each sound's opening is heard on its own.
-    gap=$(poko_calc "0.25 - ($(poko_now) - $POKO_LAST_CLICK)")
-    poko_test "$gap > 0" && sleep "$gap"
+    wait_us=$((250000 - ($(poko_us) - POKO_LAST_CLICK_US)))
+    [ "$wait_us" -gt 0 ] && sleep "$(printf '0.%06d' "$wait_us")"
     poko_click $((116 + 200 * c)) $((45 + 125 * r))
-    last_click_on[$target]=$POKO_CLICKED_AT
+    last_click_on[$target]=$POKO_LAST_CLICK_US
     mark=no
     for _ in 1 2 3 4 5 6 7 8; do
         if dazed $c $r; then
             mark=yes
             break
         fi
-        sleep 0.03
+        sleep 0.02
     done
     [ "$mark" = yes ] && poko_shot "dazed-$c-$r" >/dev/null
     echo "$POKO_CLICKED_AT mole $target $mark" >>"$POKO_WORK/clicks.txt"
@@ -168,7 +167,6 @@ while read -r t kind a b c; do
         case ${colour_of_hole[$a]} in
         green) green=$((green + 1)) ;; pink) pink=$((pink + 1)) ;; blue) blue=$((blue + 1)) ;;
         esac
-        # A hit mole can sink at once and take its face along before we look.
         [ "$b" = yes ] || unseen=$((unseen + 1))
     else
         [ "$b" = yes ] && poko_fail "a dazed face at hole $a without the hit sound"
@@ -177,7 +175,8 @@ while read -r t kind a b c; do
 done <"$POKO_WORK/clicks.txt"
 poko_log "hits heard: $hits (green $green, pink $pink, blue $blue), $unseen without a face seen"
 [ "$hits" -ge 3 ] || poko_fail "only $hits hits in a whole round: moles not found or not hittable"
-[ "$unseen" -le 1 ] || poko_fail "$unseen hits heard without the dazed face on screen"
+# A hit mole can sink at once and take its face along before we look, but not often.
+[ $((unseen * 3)) -le "$hits" ] || poko_fail "$unseen of $hits hits heard without the dazed face on screen"
 heard_in_play=$(awk -v a="$play_start" -v b="$panel_at" '$1 > a && $1 < b' "$POKO_WORK/heard-o.txt" | wc -l)
 [ "$heard_in_play" -eq "$hits" ] || poko_fail "$heard_in_play hit sounds during play for $hits hits"
 

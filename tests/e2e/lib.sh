@@ -28,7 +28,9 @@ poko_find_tools() {
 
 poko_log() { printf '[%s %6.2fs] %s\n' "$POKO_NAME" "$(poko_since "$POKO_T0")" "$*"; }
 
-poko_now() { date +%s.%N; }
+poko_now() { echo "$EPOCHREALTIME"; }
+# Microseconds, for quick integer comparisons.
+poko_us() { echo "${EPOCHREALTIME/./}"; }
 # Seconds since a wall-clock time.
 poko_since() { echo "$(poko_now) - $1" | bc -l; }
 # Arithmetic and comparisons on decimals: poko_calc 'a - b', poko_test 'a < b'.
@@ -48,7 +50,7 @@ poko_begin() {
     mkdir -p "$POKO_WORK/shots" "$POKO_WORK/run" "$POKO_WORK/home"
     chmod 700 "$POKO_WORK/run"
     POKO_PIDS=()
-    POKO_LAST_CLICK=0
+    POKO_LAST_CLICK_US=0
     POKO_LAST_CLICK_AT="-1 -1"
     POKO_REC=""
     POKO_PID=""
@@ -64,9 +66,12 @@ poko_begin() {
 poko_teardown() {
     local status=$?
     if [ -n "$POKO_PID" ] && kill -0 "$POKO_PID" 2>/dev/null; then
-        kill "$POKO_PID" 2>/dev/null
-        sleep 0.3
-        kill -9 "$POKO_PID" 2>/dev/null
+        {
+            kill "$POKO_PID"
+            sleep 0.3
+            kill -9 "$POKO_PID"
+            wait "$POKO_PID"
+        } 2>/dev/null
     fi
     [ -n "${POKO_REC_PID:-}" ] && kill "$POKO_REC_PID" 2>/dev/null
     local pid
@@ -268,14 +273,14 @@ poko_click() {
     local x=$1 y=$2 last_x last_y
     read -r last_x last_y <<<"$POKO_LAST_CLICK_AT"
     if [ $(((x - last_x) * (x - last_x) + (y - last_y) * (y - last_y))) -lt 400 ]; then
-        local gap
-        gap=$(poko_calc "0.5 - ($(poko_now) - $POKO_LAST_CLICK)")
-        poko_test "$gap > 0" && sleep "$gap"
+        local wait_us=$((500000 - ($(poko_us) - POKO_LAST_CLICK_US)))
+        [ "$wait_us" -gt 0 ] && sleep "$(printf '0.%06d' "$wait_us")"
     fi
-    xdotool mousemove --sync $((WX + x)) $((WY + y))
+    # One connection: the server takes the move before the press. (--sync would wait for
+    # ever when the pointer is already there.)
     POKO_CLICKED_AT=$(poko_now)
-    xdotool click 1
-    POKO_LAST_CLICK=$POKO_CLICKED_AT
+    xdotool mousemove $((WX + x)) $((WY + y)) click 1
+    POKO_LAST_CLICK_US=${POKO_CLICKED_AT/./}
     POKO_LAST_CLICK_AT="$x $y"
     echo "$POKO_CLICKED_AT click $x $y" >>"$POKO_WORK/timeline.txt"
 }
