@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Start-up: the menu shows the bare board, spells out its title one character every half
+# second in the six outer holes, shows its three buttons once the title is complete
+# (about 3.5 s), then lets moles pop up in the middle row; 遊び方 opens the how-to-play
+# page and もどる closes it.
+source "$(dirname "$0")/lib.sh"
+poko_begin startup "$1"
+
+poko_launch
+poko_wait_window メニュー 20
+[ "$WW" = 639 ] && [ "$WH" = 397 ] || poko_fail "menu window is ${WW}x${WH}, not 639x397"
+# The board once painted: blue, with black holes (centre of the middle one).
+painted() { [ "$(poko_eye "rgb 5 5" "rgb 320 230")" = "0402fc 000000" ]; }
+poko_wait_until "the board is painted" 10 painted
+board=$POKO_WORK/board.ppm
+poko_eye "save $board" >/dev/null
+
+# Watch for 8 s: the inside of the six title holes (yellow ink), the three button
+# places (board blue while hidden), above the middle holes (board blue while no mole
+# is up) and everything else, against the first sight of the board.
+slots=("100 82" "300 82" "500 82" "100 332" "300 332" "500 332")
+queries=()
+excluded=""
+for slot in "${slots[@]}"; do
+    read -r x y <<<"$slot"
+    queries+=("frac $((x + 4)) $((y + 6)) 34 36 fcfc00 60")
+    excluded+="$x,$y,42,47,"
+done
+queries+=("frac 40 13 89 27 0402fc 40" "frac 410 13 89 27 0402fc 40" "frac 512 13 89 27 0402fc 40")
+queries+=("frac 40 150 160 50 0402fc 40" "frac 240 150 160 50 0402fc 40" "frac 440 150 160 50 0402fc 40")
+queries+=("diffout ${excluded%,}")
+poko_eye --ref "$board" --watch 8000 50 "${queries[@]}" >"$POKO_WORK/watch.txt"
+poko_shot after-title >/dev/null
+
+# Columns: 1 time, 2-7 title ink, 8-10 buttons, 11-13 middle row, 14 changes elsewhere.
+awk '
+function shown(k) { return $(k + 1) > 0.15 }
+{
+    n = 0
+    for (k = 1; k <= 6; k++) if (shown(k)) n = k
+    for (k = 1; k <= n; k++)
+        if (!shown(k)) { printf "order %s title %d missing while %d shows\n", $1, k, n; exit 1 }
+    for (k = 1; k <= n; k++) if (!(k in first)) { first[k] = $1; printf "title%d %s\n", k, $1 }
+    buttons = ($8 < 0.5) + ($9 < 0.5) + ($10 < 0.5)
+    if (buttons > 0 && !seenButtons) { seenButtons = 1; printf "buttons %s %d\n", $1, buttons; next }
+    if (seenButtons && buttons < 3) { printf "buttonsgone %s %d\n", $1, buttons; exit 1 }
+    if (!seenButtons && $14 > 0) { printf "other %s %d\n", $1, $14; exit 1 }
+    if (!seenButtons && ($11 < 0.98 || $12 < 0.98 || $13 < 0.98)) { printf "earlymole %s\n", $1; exit 1 }
+    if (seenButtons && ($11 < 0.9 || $12 < 0.9 || $13 < 0.9) && !mole) { mole = 1; printf "mole %s\n", $1 }
+}' "$POKO_WORK/watch.txt" >"$POKO_WORK/events.txt"
+status=$?
+cat "$POKO_WORK/events.txt" | while read -r what rest; do poko_log "$what $rest"; done
+[ $status -eq 0 ] || poko_fail "$(tail -1 "$POKO_WORK/events.txt") (see watch.txt)"
+
+event() { awk -v e="$1" '$1 == e { print $2 }' "$POKO_WORK/events.txt"; }
+previous=""
+for k in 1 2 3 4 5 6; do
+    t=$(event title$k)
+    [ -n "$t" ] || poko_fail "title character $k never showed"
+    if [ -n "$previous" ]; then
+        gap=$(poko_calc "$t - $previous")
+        poko_test "$gap >= 0.3 && $gap <= 0.8" ||
+            poko_fail "title character $k came ${gap}s after the one before, not about 0.5 s"
+    fi
+    previous=$t
+done
+buttons=$(event buttons)
+[ -n "$buttons" ] || poko_fail "the buttons never showed"
+[ "$(awk '$1 == "buttons" { print $3 }' "$POKO_WORK/events.txt")" = 3 ] ||
+    poko_fail "the three buttons did not show together"
+# Half a second after the last character: 3.5 s after the title began (0.5 s before the
+# first character).
+gap=$(poko_calc "$buttons - $(event title6)")
+poko_test "$gap >= 0.3 && $gap <= 0.8" || poko_fail "buttons ${gap}s after the last character"
+since_first=$(poko_calc "$buttons - $(event title1) + 0.5")
+poko_test "$since_first >= 3.2 && $since_first <= 3.9" ||
+    poko_fail "buttons at ${since_first}s of the title, not about 3.5 s"
+[ -n "$(event mole)" ] || poko_fail "no mole came up in the middle row after the title"
+
+# ---- 遊び方 and もどる.
+panel_shows() { poko_frac_is 20 345 600 30 0000c0 '> 0.9' && poko_frac_is 440 230 180 60 0000c0 '> 0.9'; }
+poko_click 84 26
+poko_wait_until "the how-to-play page shows" 5 panel_shows
+poko_shot how-to-play >/dev/null
+# Its text and pictures: the panel is not bare navy.
+poko_frac_is 15 13 615 368 0000c0 '< 0.8' || poko_fail "the how-to-play page is empty"
+# Its もどる button, red as the others.
+poko_frac_is 464 309 89 27 0000c0 '< 0.2' || poko_fail "no もどる button on the how-to-play page"
+poko_click 508 322
+board_again() { poko_frac_is 0 300 639 97 0000c0 '< 0.01' && poko_frac_is 200 140 40 50 0402fc '> 0.95'; }
+poko_wait_until "the how-to-play page closes onto the board" 5 board_again
+poko_frac_is 512 13 89 27 0402fc '< 0.5' || poko_fail "the buttons went with the how-to-play page"
+poko_running || poko_fail "the program ended"
+poko_pass
