@@ -137,12 +137,18 @@ QString writeFile(const QString& path, const Levels& levels) {
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
         return QStringLiteral("設定を保存できませんでした。フォルダ「%1」がありません。")
             .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    // Only a regular file is replaced: a link to a device stays what it is.
+    if (const QFileInfo target(QFileInfo(path).canonicalFilePath());
+        target.exists() && !target.isFile())
+        return QStringLiteral("設定を保存できませんでした。「%1」は普通のファイルではありません。")
+            .arg(shownPath);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("設定を保存できませんでした。「%1」に書き込めません（%2）。")
             .arg(shownPath, file.errorString());
     const QByteArray line = format(levels);
-    if (file.write(line) != line.size() || !file.commit())
+    // The line sits in a buffer until flushed: only a flush tells whether the disk took it.
+    if (file.write(line) != line.size() || !file.flush() || !file.commit())
         return QStringLiteral(
                    "設定を保存できませんでした。ディスクがいっぱいか、書き込みに失敗しました"
                    "（%1）。「%2」は元のままです。")
