@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Settings: 設定 from the game screen, the four sliders moved by clicks on their arrows
+# and troughs (stopping at their ends), 設定完了 writing exactly "t,s,z,c\r\n" and
+# opening a fresh game screen that plays by the new values (the size of the hit target),
+# 設定中止 writing nothing.
+source "$(dirname "$0")/lib.sh"
+poko_begin settings "$1"
+poko_write_settings '3,3,3,3\r\n'
+
+poko_record_start
+poko_launch
+poko_wait_window メニュー 20
+poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+poko_click 556 26
+poko_wait_window ゲーム 10
+poko_wait_until "設　定 shows" 10 poko_frac_is 40 13 89 27 0402fc '< 0.5'
+
+open_settings() {
+    poko_click 84 26
+    poko_wait_window 設定 10
+    poko_window_gone ゲーム || poko_fail "the game screen stayed open under 設定"
+    [ "$WW" = 304 ] && [ "$WH" = 377 ] || poko_fail "設定 window is ${WW}x${WH}, not 304x377"
+    poko_wait_until "設定 is painted" 5 poko_frac_is 0 0 15 300 8080ff '> 0.95'
+}
+open_settings
+
+# Slider g (0-3): frame at (20, 10/88/166/245), its bar at (50,37) in it, 160x20.
+bar_top=(47 125 203 282)
+bar() { echo "70 ${bar_top[$1]} 160 20"; }
+sliders() { poko_eye "save $1" >/dev/null; }
+# Clicks one place of slider g and says whether the bar changed.
+press() { # GROUP PLACE(left-arrow|left-trough|right-trough|right-arrow) EXPECT(moves|stays)
+    local g=$1 x
+    case $2 in
+    left-arrow) x=75 ;; left-trough) x=97 ;; right-trough) x=203 ;; right-arrow) x=225 ;;
+    esac
+    local before=$POKO_WORK/before.ppm
+    sliders "$before"
+    poko_click "$x" $((bar_top[g] + 10))
+    sleep 0.4
+    local changed
+    changed=$(poko_eye --ref "$before" "diff $(bar "$g")" "diffout $(bar "$g")")
+    read -r inside outside <<<"$changed"
+    [ "$outside" -eq 0 ] || poko_fail "a click on slider $g ($2) changed the screen elsewhere"
+    if [ "$3" = moves ]; then
+        [ "$inside" -gt 20 ] || poko_fail "slider $g did not move on a click on its $2"
+    else
+        [ "$inside" -eq 0 ] || poko_fail "slider $g moved past its end on a click on its $2"
+    fi
+}
+# From 3,3,3,3: time 2, 1, stays at 1; speed 4, 5, stays at 5; size 4, 3, 2; count 2, 3, 4.
+press 0 left-arrow moves
+press 0 left-trough moves
+press 0 left-arrow stays
+press 1 right-arrow moves
+press 1 right-trough moves
+press 1 right-arrow stays
+press 2 right-trough moves
+press 2 left-arrow moves
+press 2 left-arrow moves
+press 3 left-trough moves
+press 3 right-arrow moves
+press 3 right-arrow moves
+chosen=$POKO_WORK/chosen.ppm
+sliders "$chosen"
+poko_shot chosen >/dev/null
+cmp -s "$POKO_SETTINGS" <(printf '3,3,3,3\r\n') || poko_fail "the settings file changed before 設定完了"
+
+# ---- 設定完了: the file holds the slider positions, a fresh game screen opens.
+poko_click 206 351
+poko_wait_window ゲーム 10
+poko_window_gone 設定 || poko_fail "設定 stayed open after 設定完了"
+poko_wait_until "the file is written" 5 cmp -s "$POKO_SETTINGS" <(printf '1,5,2,4\r\n')
+poko_log "設定完了 wrote $(od -An -c "$POKO_SETTINGS" | tr -s ' ')"
+poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+
+# ---- 設定中止: the sliders as saved, moved again, and nothing written.
+open_settings
+bars=""
+for g in 0 1 2 3; do bars+="$(bar $g | tr ' ' ','),"; done
+[ "$(poko_eye --ref "$chosen" "diff ${bars%,}")" -eq 0 ] ||
+    poko_fail "設定 reopened with sliders other than those saved"
+press 2 right-arrow moves
+press 0 right-trough moves
+poko_click 92 351
+poko_wait_window ゲーム 10
+poko_window_gone 設定 || poko_fail "設定 stayed open after 設定中止"
+sleep 0.5
+cmp -s "$POKO_SETTINGS" <(printf '1,5,2,4\r\n') || poko_fail "設定中止 changed the settings file"
+open_settings
+[ "$(poko_eye --ref "$chosen" "diff ${bars%,}")" -eq 0 ] ||
+    poko_fail "設定中止 kept slider moves"
+poko_click 206 351
+poko_wait_window ゲーム 10
+sleep 0.3
+cmp -s "$POKO_SETTINGS" <(printf '1,5,2,4\r\n') || poko_fail "設定完了 without moves changed the file"
+
+# ---- The new size in play: size 2 makes the target round the eyes 90 px wide, so a
+# click 40 px right of the eyes' centre hits (it would miss at the old size 3, 70 px)
+# and one 50 px right misses (it would hit at size 1, 110 px).
+poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+poko_click 556 26
+sleep 4.5
+queries=()
+for hole in 0 1 2 3 4 5 6 7 8; do
+    queries+=("frac $((100 + 200 * (hole % 3))) $((30 + 125 * (hole / 3))) 30 21 ffffff 30")
+done
+: >"$POKO_WORK/probes.txt"
+used=""
+for offset in 40 50 40 50; do
+    deadline=$(($(poko_us) + 15000000))
+    target=""
+    while [ -z "$target" ]; do
+        [ "$(poko_us)" -lt "$deadline" ] || poko_fail "no mole came out to be clicked"
+        target=$(poko_eye "${queries[@]}" | awk -v used="$used" '
+            { for (h = 0; h < 9; h++) if ($(h + 1) > 0.05 && index(used, "<" h ">") == 0) { print h; exit } }')
+        [ -n "$target" ] || sleep 0.03
+    done
+    used+="<$target>"
+    poko_click $((116 + 200 * (target % 3) + offset)) $((45 + 125 * (target / 3)))
+    echo "$POKO_CLICKED_AT $offset" >>"$POKO_WORK/probes.txt"
+    sleep 0.5
+done
+poko_record_stop
+mapfile -t hits < <(poko_heard o --len 0.15 --min 0.5 | awk '{print $1}')
+mapfile -t misses < <(poko_heard x --len 0.15 --min 0.55 | awk '{print $1}')
+near() { local t
+    for t in "${@:2}"; do poko_test "$t >= $1 - 0.05 && $t <= $1 + 0.4" && return 0; done
+    return 1; }
+while read -r t offset; do
+    if [ "$offset" = 40 ]; then
+        near "$t" "${hits[@]}" || poko_fail "a click 40 px right of the eyes missed: the target is not 90 px wide"
+    else
+        near "$t" "${misses[@]}" || poko_fail "a click 50 px right of the eyes was not a miss: the target is not 90 px wide"
+    fi
+done <"$POKO_WORK/probes.txt"
+poko_log "hit at +40 px and missed at +50 px: the game plays with the new size"
+poko_pass
