@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The closing sequence: おわり on the game screen brings a mole up in all nine holes,
+# then all nine fully out, then all nine open their mouths with owari.wav, and the
+# program ends with status 0 within 4 s of the click.
+source "$(dirname "$0")/lib.sh"
+poko_begin closing "$1"
+poko_write_settings '3,3,3,3\r\n'
+
+poko_record_start
+poko_launch
+poko_wait_window メニュー 20
+poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+poko_click 556 26
+poko_wait_window ゲーム 10
+poko_wait_until "おわり shows" 10 poko_frac_is 410 13 89 27 0402fc '< 0.5'
+
+# For every hole: skin above the rim where any mole's head is (not board blue), the eye
+# whites of a mole fully out, and the red of an open mouth on its beak.
+queries=()
+for hole in 0 1 2 3 4 5 6 7 8; do
+    x=$((200 * (hole % 3))) y=$((125 * (hole / 3)))
+    queries+=("frac $((95 + x)) $((68 + y)) 40 10 0402fc 40")
+    queries+=("frac $((100 + x)) $((30 + y)) 30 21 ffffff 30")
+    queries+=("frac $((103 + x)) $((80 + y)) 26 13 d81010 70")
+done
+poko_eye "${queries[@]}" | awk '{ for (i = 1; i <= NF; i += 3) if ($i < 0.95 || $(i + 2) > 0.05) exit 1 }' ||
+    poko_fail "moles or mouths on the board before おわり"
+
+poko_eye --watch 5000 40 "${queries[@]}" >"$POKO_WORK/watch.txt" &
+watcher=$!
+sleep 0.3
+poko_click 454 26
+clicked=$POKO_CLICKED_AT
+poko_wait_exit 8 || poko_fail "the program still runs 8 s after おわり"
+wait "$watcher"
+poko_record_stop
+took=$(poko_calc "$POKO_ENDED_AT - $clicked")
+poko_log "program ended with status $POKO_STATUS $(printf %.2f "$took")s after おわり"
+
+# First times at which all nine holes show a mole, a fully out mole, an open mouth.
+awk -v click="$clicked" '
+$1 < click { next }
+{
+    up = 0; out = 0; mouths = 0
+    for (h = 0; h < 9; h++) {
+        up += $(2 + 3 * h) < 0.8
+        out += $(3 + 3 * h) > 0.05
+        mouths += $(4 + 3 * h) > 0.1
+    }
+    if (up == 9 && !a) { a = 1; print "up", $1 }
+    if (out == 9 && !b) { b = 1; print "out", $1 }
+    if (mouths == 9 && !c) { c = 1; print "mouths", $1 }
+    if (mouths > 0 && mouths < 9 && !c) { print "partial", $1, mouths }
+}' "$POKO_WORK/watch.txt" >"$POKO_WORK/events.txt"
+event() { awk -v e="$1" '$1 == e { print $2; exit }' "$POKO_WORK/events.txt"; }
+up=$(event up) out=$(event out) mouths=$(event mouths)
+[ -n "$up" ] || poko_fail "never a mole in all nine holes (watch.txt)"
+[ -n "$out" ] || poko_fail "never all nine moles fully out"
+[ -n "$mouths" ] || poko_fail "never all nine mouths open"
+poko_test "$up <= $out && $out < $mouths" || poko_fail "moles up, out and mouths open out of order"
+poko_log "after おわり: moles up $(printf %.2f "$(poko_calc "$up - $clicked")")s, out $(printf %.2f \
+    "$(poko_calc "$out - $clicked")")s, mouths open $(printf %.2f "$(poko_calc "$mouths - $clicked")")s"
+partial=$(awk '$1 == "partial"' "$POKO_WORK/events.txt" | wc -l)
+[ "$partial" -le 1 ] || poko_fail "the mouths opened one by one, not all at once"
+
+mapfile -t owari < <(poko_heard owari --len 0.3 --min 0.6 | awk '{print $1}')
+[ ${#owari[@]} -eq 1 ] || poko_fail "owari.wav heard ${#owari[@]} times, not once"
+poko_test "(${owari[0]} - $mouths)^2 <= 0.3^2" ||
+    poko_fail "owari.wav $(poko_calc "${owari[0]} - $mouths")s away from the mouths opening"
+
+[ "$POKO_STATUS" -eq 0 ] || poko_fail "exit status $POKO_STATUS"
+poko_test "$took >= 2.5 && $took <= 4.0" || poko_fail "the program ended ${took}s after おわり, not 2.7-3.8 s"
+poko_pass

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Closing a screen's window through its frame (the window manager's close request,
+# WM_DELETE_WINDOW) ends the program, with status 0, on every screen: the menu while its
+# title is being spelt and once it is complete, the game screen idle and in the middle of
+# its countdown, and the settings screen.
+source "$(dirname "$0")/lib.sh"
+poko_begin frame_close "$1"
+poko_write_settings '1,3,3,3\r\n'
+
+close_by_frame() { # WINDOW-NAME WHAT
+    "$POKO_TOOLS/wmdelete" "$WIN" || poko_fail "cannot ask the $1 window to close ($2)"
+    poko_wait_exit 5 || poko_fail "the program still runs 5 s after closing the $1 window ($2)"
+    [ "$POKO_STATUS" -eq 0 ] || poko_fail "exit status $POKO_STATUS after closing the $1 window ($2)"
+    poko_window_gone "$1" || poko_fail "the $1 window stayed after the program ended ($2)"
+    poko_log "closing the $1 window ($2) ended the program"
+}
+to_game() {
+    poko_wait_window メニュー 20
+    poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+    poko_click 556 26
+    poko_wait_window ゲーム 10
+    poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+}
+
+poko_launch
+poko_wait_window メニュー 20
+sleep 1
+close_by_frame メニュー "title being spelt"
+
+poko_launch
+poko_wait_window メニュー 20
+poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+close_by_frame メニュー "title complete"
+
+poko_launch
+to_game
+close_by_frame ゲーム "idle"
+
+poko_launch
+to_game
+poko_click 556 26
+sleep 1.5
+close_by_frame ゲーム "countdown"
+
+poko_launch
+to_game
+poko_click 84 26
+poko_wait_window 設定 10
+poko_wait_until "設定 is painted" 5 poko_frac_is 0 0 15 300 8080ff '> 0.95'
+close_by_frame 設定 "settings"
+cmp -s "$POKO_SETTINGS" <(printf '1,3,3,3\r\n') || poko_fail "closing 設定 by its frame changed the settings file"
+poko_pass
