@@ -8,6 +8,9 @@
 
 SK_PIDS=()
 SK_LAST_CLICK="-1 -1 0"
+# Under a C locale Qt gives the windows' WM_NAME in a form xdotool cannot match against
+# Japanese titles; a player's desktop has a UTF-8 locale, and so do these runs.
+export LC_ALL=C.UTF-8
 
 sk_log() { printf '[%s] %s\n' "${SK_NAME:-soak}" "$*"; }
 
