@@ -65,8 +65,8 @@ apply_fault() {
     truncated)
         # Cut inside the header: 40 bytes, or half of a file shorter than 80.
         size=$(stat -c %s "$path")
-        [ "$size" -lt 80 ] && size=$((size * 2)) || size=80
-        head -c $((size / 2)) "$path" >"$path.cut" && mv "$path.cut" "$path"
+        [ "$size" -lt 80 ] && size=$((size / 2)) || size=40
+        head -c "$size" "$path" >"$path.cut" && mv "$path.cut" "$path"
         ;;
     half)
         size=$(stat -c %s "$path")
@@ -290,8 +290,8 @@ round_faults_run() {
             kind=${fault_of[$file]}
             reported_fault "$kind" || continue
             case $file in
-            *.wav) mentions "$(basename "$file")" 1 1 "$kind" ;; # reported once, not per play
-            *.gif) mentions "$(basename "$file")" 1 3 "$kind" ;; # once per 判定 showing it
+            *.wav) mentions "/$file" 1 1 "$kind" ;; # reported once, not per play
+            *.gif) mentions "/$file" 1 3 "$kind" ;; # once per 判定 showing it
             esac
         done
         # The settings file was fine: nothing may be said about it; and the sound was on.
@@ -367,9 +367,9 @@ folder_fault_run() {
     if [ "$FAILED" -eq 0 ]; then
         case $kind in
         half)
-            mentions bgm.wav 1 1 "$kind"
-            mentions o.wav 1 1 "$kind"
-            mentions からす.gif 1 1 "$kind"
+            mentions /音/bgm.wav 1 1 "$kind"
+            mentions /音/o.wav 1 1 "$kind"
+            mentions /絵/からす.gif 1 1 "$kind"
             mentions 設定.dat 0 0 "none"
             ;;
         *) mentions データ 1 100 "$kind" ;;
@@ -380,31 +380,37 @@ folder_fault_run() {
     [ "$FAILED" -eq 0 ] && echo "PASS $RUN" >>"$RESULT"
 }
 
-# The quick runs share one X server, one after another.
-quick_runs() {
+# The quick runs: one X server for the settings file's faults, one for the folder's.
+settings_runs() {
     sk_start_x || {
-        echo "FAIL no X server" >"$work/result-quick"
+        echo "FAIL no X server" >"$work/result-settings"
         return
     }
     local kind
-    if [ -z "$only" ] || [ "$only" = settings ]; then
-        for kind in "${FAULTS[@]}" devzero big; do
-            settings_fault_run "$kind"
-        done
-    fi
-    if [ -z "$only" ] || [ "$only" = folder ]; then
-        local folder_faults=(missing empty half garbage)
-        [ "$(id -u)" -ne 0 ] && folder_faults+=(unreadable)
-        for kind in "${folder_faults[@]}"; do
-            folder_fault_run "$kind"
-        done
-    fi
+    for kind in "${FAULTS[@]}" devzero big; do
+        settings_fault_run "$kind"
+    done
+    sk_cleanup
+}
+folder_runs() {
+    sk_start_x || {
+        echo "FAIL no X server" >"$work/result-folder"
+        return
+    }
+    local kind folder_faults=(missing empty half garbage)
+    [ "$(id -u)" -ne 0 ] && folder_faults+=(unreadable)
+    for kind in "${folder_faults[@]}"; do
+        folder_fault_run "$kind"
+    done
     sk_cleanup
 }
 
 jobs_running() { jobs -rp | wc -l; }
-if [ -z "$only" ] || [ "$only" = settings ] || [ "$only" = folder ]; then
-    (quick_runs >"$work/log-quick" 2>&1) &
+if [ -z "$only" ] || [ "$only" = settings ]; then
+    (settings_runs >"$work/log-settings" 2>&1) &
+fi
+if [ -z "$only" ] || [ "$only" = folder ]; then
+    (folder_runs >"$work/log-folder" 2>&1) &
 fi
 if [ -z "$only" ] || [ "$only" = rounds ]; then
     for k in "${!FAULTS[@]}"; do
