@@ -10,6 +10,7 @@ poko_packages=(
 poko_test_packages=(
     xvfb xauth xdotool x11-utils imagemagick
     pulseaudio pulseaudio-utils sox
+    clang libclang-rt-14-dev appstream desktop-file-utils
 )
 
 poko_install() {
