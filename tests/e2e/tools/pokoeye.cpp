@@ -1,11 +1,13 @@
 // pokoeye: looks at the X screen the way a player would, for the end-to-end scenarios.
 //
-//   pokoeye [--at X Y] [--size W H] [--ref FILE.ppm] [--watch MS EVERY_MS] QUERY...
+//   pokoeye [--at X Y] [--size W H] [--ref FILE.ppm] [--watch MS EVERY_MS [--until TEXT]]
+//           QUERY...
 //
 // Grabs the W×H area at (X,Y) of the root window once (or every EVERY_MS for MS
 // milliseconds with --watch) and answers every QUERY on that one grab, printing one line:
 // with --watch each line starts with the wall-clock time of the grab in seconds.
-// Coordinates of queries are relative to (X,Y).
+// Coordinates of queries are relative to (X,Y). With --until the watch stops at the first
+// grab whose answers read TEXT (exit status 1 if none did).
 //
 //   frac X Y W H RRGGBB TOL   share (0..1) of pixels within TOL per channel of the colour
 //   diff X Y W H              pixels differing (by more than 24 in a channel) from --ref
@@ -161,7 +163,8 @@ double now() {
 
 int main(int argc, char** argv) {
     int ox = 0, oy = 0, w = -1, h = -1, watchMs = 0, everyMs = 100;
-    std::string refPath;
+    std::string refPath, until;
+    bool reached = false;
     std::vector<std::string> args(argv + 1, argv + argc);
     size_t i = 0;
     auto need = [&](size_t n) {
@@ -180,6 +183,9 @@ int main(int argc, char** argv) {
         } else if (args[i] == "--ref") {
             need(1);
             refPath = args[++i];
+        } else if (args[i] == "--until") {
+            need(1);
+            until = args[++i];
         } else if (args[i] == "--watch") {
             need(2);
             watchMs = std::atoi(args[++i].c_str());
@@ -297,9 +303,20 @@ int main(int argc, char** argv) {
                 usage();
             }
         }
-        std::printf("%s\n", line.str().c_str());
+        const std::string text = line.str();
+        if (!until.empty()) {
+            // The answers after the time stamp.
+            reached = text.size() > text.find(' ') && text.substr(text.find(' ') + 1) == until;
+            if (!reached) {
+                if ((now() - start) * 1000.0 >= watchMs)
+                    break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(everyMs));
+                continue;
+            }
+        }
+        std::printf("%s\n", text.c_str());
         std::fflush(stdout);
-        if (watchMs <= 0)
+        if (watchMs <= 0 || reached)
             break;
         const double next = stamp + everyMs / 1000.0;
         const double wait = next - now();
@@ -307,5 +324,5 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::duration<double>(wait));
     } while ((now() - start) * 1000.0 < watchMs);
     XCloseDisplay(display);
-    return 0;
+    return until.empty() || reached ? 0 : 1;
 }
