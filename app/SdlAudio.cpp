@@ -58,6 +58,8 @@ void SdlAudio::ChunkDeleter::operator()(Mix_Chunk* chunk) const {
 void SdlAudio::open() {
     if (open_)
         return;
+    // SIGINT and SIGTERM must end the program as usual, not be swallowed by SDL.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         warn(QStringLiteral("no sound: %1").arg(QString::fromUtf8(SDL_GetError())));
         return;
@@ -68,6 +70,8 @@ void SdlAudio::open() {
         return;
     }
     open_ = true;
+    // Players made before the device opened get their channels now.
+    Mix_AllocateChannels(static_cast<int>(channelsInUse_.size()));
 }
 
 SdlAudio::~SdlAudio() {

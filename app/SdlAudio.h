@@ -22,6 +22,7 @@ public:
     SdlAudio& operator=(const SdlAudio&) = delete;
 
     // Opens the audio device; without one the game plays silently (said once on stderr).
+    // Players may be made before: they stay silent until the device is open.
     void open();
     std::unique_ptr<forms::WavePlayer> create() override;
 

@@ -13,7 +13,7 @@
 
 #include <QApplication>
 #include <QFont>
-
+#include <QTimer>
 
 namespace {
 
@@ -43,10 +43,12 @@ int main(int argc, char** argv) {
                               QStringLiteral("IPAMincho"));
 
     ProgramFolder = app::programFolderFrom(QCoreApplication::applicationDirPath());
-    audio.open();
     for (app::Screen* screen : {&メニュー, &ゲーム, &設定})
         navigation.add(*screen);
     navigation.show(メニュー);
+    // Opening the sound device takes longer than painting the menu; nothing sounds before
+    // the title is complete, so the menu comes first.
+    QTimer::singleShot(100, [] { audio.open(); });
 
     const int status = application.exec();
     navigation.endProgram();

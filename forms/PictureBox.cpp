@@ -12,13 +12,28 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
 }
 
 void PictureBox::setPicture(const QPixmap& picture) {
+    draw_ = nullptr;
     picture_ = picture;
     if (!picture_.isNull())
         resize(picture_.deviceIndependentSize().toSize());
     update();
 }
 
+void PictureBox::setPicture(QSize naturalSize, std::function<QPixmap()> draw) {
+    picture_ = QPixmap();
+    draw_ = std::move(draw);
+    resize(naturalSize);
+    update();
+}
+
+const QPixmap& PictureBox::picture() const {
+    if (draw_)
+        picture_ = std::exchange(draw_, nullptr)();
+    return picture_;
+}
+
 void PictureBox::clearPicture() {
+    draw_ = nullptr;
     picture_ = QPixmap();
     update();
 }
@@ -35,10 +50,10 @@ bool PictureBox::loadPicture(const QString& path) {
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
-    if (picture_.isNull())
+    if (!hasPicture())
         return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, picture_);
+    painter.drawPixmap(0, 0, picture());
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <functional>
+
 namespace forms {
 
 // A windowless picture control: a picture at its natural size, or, without a picture,
@@ -15,9 +17,12 @@ public:
 
     // Shows the picture at its natural size, keeping the control's top-left corner.
     void setPicture(const QPixmap& picture);
+    // The same, for a picture drawn only when it is first needed: most pictures of a
+    // screen wait hidden, and drawing them all up front would slow the screen's opening.
+    void setPicture(QSize naturalSize, std::function<QPixmap()> draw);
     void clearPicture();
-    bool hasPicture() const { return !picture_.isNull(); }
-    const QPixmap& picture() const { return picture_; }
+    bool hasPicture() const { return !picture_.isNull() || draw_; }
+    const QPixmap& picture() const;
 
     // Reads a picture file, replacing the picture. On failure the control is left empty
     // and false is returned.
@@ -35,7 +40,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QPixmap picture_;
+    mutable QPixmap picture_;
+    mutable std::function<QPixmap()> draw_;
     bool pressed_ = false;
 };
 

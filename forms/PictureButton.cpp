@@ -8,12 +8,15 @@ PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void PictureButton::setPicture(const QPixmap& picture) {
-    picture_ = picture;
+void PictureButton::setPicture(std::function<QPixmap()> draw) {
+    draw_ = std::move(draw);
+    picture_ = QPixmap();
     update();
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
+    if (draw_)
+        picture_ = std::exchange(draw_, nullptr)();
     QPainter painter(this);
     const bool down = isDown();
     painter.drawPixmap(down ? QPoint(1, 1) : QPoint(0, 0), picture_);

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QPixmap>
 
+#include <functional>
+
 namespace forms {
 
 // A graphical push button whose face is its picture; pressing sinks the picture.
@@ -11,7 +13,8 @@ class PictureButton final : public QAbstractButton {
 public:
     explicit PictureButton(QWidget* parent);
 
-    void setPicture(const QPixmap& picture);
+    // The face is drawn when the button is first painted.
+    void setPicture(std::function<QPixmap()> draw);
     bool shown() const { return !isHidden(); }
 
 protected:
@@ -19,6 +22,7 @@ protected:
 
 private:
     QPixmap picture_;
+    std::function<QPixmap()> draw_;
 };
 
 } // namespace forms

@@ -16,19 +16,23 @@ qreal ratio() {
     return qApp ? qApp->devicePixelRatio() : 1.0;
 }
 
+std::function<QPixmap()> drawing(assets::Picture picture) {
+    return [picture, ratio = ratio()] { return assets::pixmap(picture, ratio); };
+}
+
 QWidget* createWidget(const Control& control, QWidget* parent) {
     switch (control.kind) {
     case Kind::Picture: {
         auto* picture = new forms::PictureBox(parent);
         if (control.picture != assets::Picture::None)
-            picture->setPicture(assets::pixmap(control.picture, ratio()));
+            picture->setPicture(assets::pictureSize(control.picture), drawing(control.picture));
         if (control.boardPointer)
             picture->setCursor(assets::boardPointer());
         return picture;
     }
     case Kind::Button: {
         auto* button = new forms::PictureButton(parent);
-        button->setPicture(assets::pixmap(control.picture, ratio()));
+        button->setPicture(drawing(control.picture));
         return button;
     }
     case Kind::Label: {
