@@ -14,17 +14,8 @@ poko_click 556 26
 poko_wait_window ゲーム 10
 poko_wait_until "おわり shows" 10 poko_frac_is 410 13 89 27 0402fc '< 0.5'
 
-# For every hole: skin above the rim where any mole's head is (not board blue), the eye
-# whites of a mole fully out, and the red of an open mouth on its beak.
-queries=()
-for hole in 0 1 2 3 4 5 6 7 8; do
-    x=$((200 * (hole % 3))) y=$((125 * (hole / 3)))
-    queries+=("frac $((95 + x)) $((68 + y)) 40 10 0402fc 40")
-    queries+=("frac $((100 + x)) $((30 + y)) 30 21 ffffff 30")
-    queries+=("frac $((103 + x)) $((80 + y)) 26 13 d81010 70")
-done
-poko_eye "${queries[@]}" | awk '{ for (i = 1; i <= NF; i += 3) if ($i < 0.95 || $(i + 2) > 0.05) exit 1 }' ||
-    poko_fail "moles or mouths on the board before おわり"
+mapfile -t queries < <(poko_closing_queries)
+poko_no_moles_or_mouths "${queries[@]}" || poko_fail "moles or mouths on the board before おわり"
 
 poko_eye --watch 5000 40 "${queries[@]}" >"$POKO_WORK/watch.txt" &
 watcher=$!

@@ -175,14 +175,8 @@ poko_frac_is 200 140 40 50 0402fc '> 0.95' || poko_fail "the fresh game screen's
 poko_shot fresh-game >/dev/null
 
 # ---- おわり: a mole up in all nine holes, all fully out, all mouths open, then the end.
-closing=()
-for hole in 0 1 2 3 4 5 6 7 8; do
-    x=$((200 * (hole % 3))) y=$((125 * (hole / 3)))
-    closing+=("frac $((95 + x)) $((68 + y)) 40 10 0402fc 40")
-    closing+=("frac $((100 + x)) $((30 + y)) 30 21 ffffff 30")
-    closing+=("frac $((103 + x)) $((80 + y)) 26 13 d81010 70")
-done
-poko_eye "${closing[@]}" | awk '{ for (i = 1; i <= NF; i += 3) if ($i < 0.95 || $(i + 2) > 0.05) exit 1 }' ||
+mapfile -t closing < <(poko_closing_queries)
+poko_no_moles_or_mouths "${closing[@]}" ||
     poko_fail "moles or mouths on the fresh game screen before おわり"
 poko_eye --watch 5000 40 "${closing[@]}" >"$POKO_WORK/watch.txt" &
 watcher=$!
@@ -252,27 +246,8 @@ heard_o=$(wc -l <"$POKO_WORK/heard-o.txt")
 [ "$rate" -ge 1 ] && [ "$rate" -le 100 ] || poko_fail "a rate of $rate% after $hits hits"
 
 # The figure's sound right after 判定, the one the rate earns, and no other.
-s=$((SPEED + SIZE + COUNT))
-high=$(poko_calc "scale=0; (9670 - 18.5 * $s * $s) / 100" | cut -d. -f1)
-low=$((high - 30))
-if [ "$rate" -le "$low" ]; then expected=karasu; elif [ "$rate" -lt "$high" ]; then expected=kakasi; else expected=jizou; fi
-for figure in karasu kakasi jizou; do
-    mapfile -t heard < <(poko_heard_after "$verdict_click" "$figure" --len 0.3 --min 0.6)
-    if [ "$figure" = "$expected" ]; then
-        [ ${#heard[@]} -eq 1 ] && poko_test "${heard[0]} >= -0.05 && ${heard[0]} <= 0.5" ||
-            poko_fail "$figure.wav not heard once right after 判定 (heard at: ${heard[*]:-never})"
-    else
-        [ ${#heard[@]} -eq 0 ] || poko_fail "$figure.wav heard for a rate of $rate% (marks $low/$high)"
-    fi
-done
-mapfile -t dame < <(poko_heard_after "$verdict_click" dame --len 0.3 --min 0.6)
-if [ "$expected" = karasu ]; then
-    [ ${#dame[@]} -eq 1 ] && poko_test "${dame[0]} >= 0.4 && ${dame[0]} <= 1.7" ||
-        poko_fail "the crow's second sound not heard about a second later (at: ${dame[*]:-never})"
-else
-    [ ${#dame[@]} -eq 0 ] || poko_fail "the crow's second sound without the crow"
-fi
-poko_log "rating for $rate%: $expected, heard"
+poko_check_rating_sounds "$rate" $((SPEED + SIZE + COUNT)) "$verdict_click"
+poko_log "rating for $rate%: $RATING, heard"
 
 # owari.wav once, with the mouths opening.
 mapfile -t owari < <(poko_heard owari --len 0.3 --min 0.6 | awk '{print $1}')

@@ -221,28 +221,8 @@ poko_log "panel: points $points, green $shown_green, pink $shown_pink, blue $sho
 [ "$rate" -ge 1 ] && [ "$rate" -le 100 ] || poko_fail "a rate of $rate% after $hits hits"
 
 # The figure earned: harder settings lower the marks.
-s=$((SPEED + SIZE + COUNT))
-high=$(poko_calc "scale=0; (9670 - 18.5 * $s * $s) / 100" | cut -d. -f1)
-low=$((high - 30))
-if [ "$rate" -le "$low" ]; then expected=karasu; elif [ "$rate" -lt "$high" ]; then expected=kakasi; else expected=jizou; fi
-for figure in karasu kakasi jizou; do
-    mapfile -t heard < <(poko_heard_after "$verdict_click" "$figure" --len 0.3 --min 0.6)
-    if [ "$figure" = "$expected" ]; then
-        [ ${#heard[@]} -eq 1 ] && poko_test "${heard[0]} >= -0.05 && ${heard[0]} <= 0.5" ||
-            poko_fail "$figure.wav not heard once right after 判定 (heard at: ${heard[*]:-never})"
-    else
-        [ ${#heard[@]} -eq 0 ] || poko_fail "$figure.wav heard for a rate of $rate% (marks $low/$high)"
-    fi
-done
-mapfile -t dame < <(poko_heard_after "$verdict_click" dame --len 0.3 --min 0.6)
-if [ "$expected" = karasu ]; then
-    # A second after the press, counted in the program's whole seconds: 0.5-1.5 s.
-    [ ${#dame[@]} -eq 1 ] && poko_test "${dame[0]} >= 0.4 && ${dame[0]} <= 1.7" ||
-        poko_fail "the crow's second sound not heard about a second later (at: ${dame[*]:-never})"
-else
-    [ ${#dame[@]} -eq 0 ] || poko_fail "the crow's second sound without the crow"
-fi
-poko_log "rating for $rate%: $expected"
+poko_check_rating_sounds "$rate" $((SPEED + SIZE + COUNT)) "$verdict_click"
+poko_log "rating for $rate%: $RATING"
 
 # ---- もどる hides the panel: the board with its buttons again.
 poko_click 569 32

@@ -332,3 +332,49 @@ poko_heard_after() {
 poko_level() {
     "$POKO_TOOLS/pokoear" level "$POKO_REC" "$(poko_calc "$POKO_REC_END - $1")" "$2"
 }
+
+# The rating heard after the click on 判定 at $3 (recording time) for a rate of $1 % when
+# speed, size and count add up to $2 (harder settings lower the marks): the figure the rate earns is heard once right after the press
+# and no other; the crow's second sound follows about a second later, and only the crow's.
+# Sets RATING to karasu, kakasi or jizou.
+poko_check_rating_sounds() {
+    local rate=$1 sum=$2 click=$3 high low figure
+    high=$(poko_calc "scale=0; (9670 - 18.5 * $sum * $sum) / 100" | cut -d. -f1)
+    low=$((high - 30))
+    if [ "$rate" -le "$low" ]; then RATING=karasu; elif [ "$rate" -lt "$high" ]; then RATING=kakasi; else RATING=jizou; fi
+    for figure in karasu kakasi jizou; do
+        mapfile -t heard < <(poko_heard_after "$click" "$figure" --len 0.3 --min 0.6)
+        if [ "$figure" = "$RATING" ]; then
+            [ ${#heard[@]} -eq 1 ] && poko_test "${heard[0]} >= -0.05 && ${heard[0]} <= 0.5" ||
+                poko_fail "$figure.wav not heard once right after 判定 (heard at: ${heard[*]:-never})"
+        else
+            [ ${#heard[@]} -eq 0 ] || poko_fail "$figure.wav heard for a rate of $rate% (marks $low/$high)"
+        fi
+    done
+    mapfile -t dame < <(poko_heard_after "$click" dame --len 0.3 --min 0.6)
+    if [ "$RATING" = karasu ]; then
+        # A second after the press, counted in the program's whole seconds: 0.5-1.5 s.
+        [ ${#dame[@]} -eq 1 ] && poko_test "${dame[0]} >= 0.4 && ${dame[0]} <= 1.7" ||
+            poko_fail "the crow's second sound not heard about a second later (at: ${dame[*]:-never})"
+    else
+        [ ${#dame[@]} -eq 0 ] || poko_fail "the crow's second sound without the crow"
+    fi
+}
+
+# pokoeye queries for every hole, in hole order, three a hole: skin above the rim where any
+# mole's head is (not board blue), the eye whites of a mole fully out, and the red of an open
+# mouth on its beak. Prints one query a line.
+poko_closing_queries() {
+    local hole x y
+    for hole in 0 1 2 3 4 5 6 7 8; do
+        x=$((200 * (hole % 3))) y=$((125 * (hole / 3)))
+        echo "frac $((95 + x)) $((68 + y)) 40 10 0402fc 40"
+        echo "frac $((100 + x)) $((30 + y)) 30 21 ffffff 30"
+        echo "frac $((103 + x)) $((80 + y)) 26 13 d81010 70"
+    done
+}
+
+# True when no hole shows a mole or an open mouth (the queries of poko_closing_queries).
+poko_no_moles_or_mouths() {
+    poko_eye "$@" | awk '{ for (i = 1; i <= NF; i += 3) if ($i < 0.95 || $(i + 2) > 0.05) exit 1 }'
+}
