@@ -64,10 +64,9 @@ std::vector<double> readWav(const std::string& path) {
     int channels = 0, bits = 0;
     size_t pos = 12;
     while (pos + 8 <= bytes.size()) {
-        const uint32_t size = uint32_t(uint8_t(bytes[pos + 4])) |
-                              uint32_t(uint8_t(bytes[pos + 5])) << 8 |
-                              uint32_t(uint8_t(bytes[pos + 6])) << 16 |
-                              uint32_t(uint8_t(bytes[pos + 7])) << 24;
+        const uint32_t size =
+            uint32_t(uint8_t(bytes[pos + 4])) | uint32_t(uint8_t(bytes[pos + 5])) << 8 |
+            uint32_t(uint8_t(bytes[pos + 6])) << 16 | uint32_t(uint8_t(bytes[pos + 7])) << 24;
         const char* body = bytes.data() + pos + 8;
         if (std::memcmp(bytes.data() + pos, "fmt ", 4) == 0) {
             channels = sample(body + 2);
@@ -199,7 +198,8 @@ int main(int argc, char** argv) {
         const double len = argDouble(argc, argv, "--len", 0);
         if (from > 0 || len > 0) {
             const size_t a = std::min(sound.size(), size_t(from * Rate));
-            const size_t b = len > 0 ? std::min(sound.size(), a + size_t(len * Rate)) : sound.size();
+            const size_t b =
+                len > 0 ? std::min(sound.size(), a + size_t(len * Rate)) : sound.size();
             sound = std::vector<double>(sound.begin() + long(a), sound.begin() + long(b));
         }
         const double minimum = argDouble(argc, argv, "--min", 0.5);

@@ -14,8 +14,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -51,7 +51,8 @@ double distance(const std::vector<int>& shown, const std::vector<int>& drawn, in
             long sum = 0, count = 0;
             for (int y = std::max(0, -dy); y < std::min(h, h - dy); ++y)
                 for (int x = std::max(0, -dx); x < std::min(w, w - dx); ++x) {
-                    sum += std::abs(shown[size_t(y * w + x)] - drawn[size_t((y + dy) * w + x + dx)]);
+                    sum +=
+                        std::abs(shown[size_t(y * w + x)] - drawn[size_t((y + dy) * w + x + dx)]);
                     ++count;
                 }
             if (count > 0)
