@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QPoint>
 #include <QRect>
-#include <QSize>
+#include <QWidget>
 
 // Screen designs are measured in twips: 1/1440 inch, 15 to a pixel at 96 dpi.
 namespace forms {
@@ -14,19 +13,10 @@ constexpr int toPixels(int twips) {
     return twips >= 0 ? (twips + TwipsPerPixel / 2) / TwipsPerPixel
                       : -((-twips + TwipsPerPixel / 2) / TwipsPerPixel);
 }
-constexpr int toTwips(int pixels) {
-    return pixels * TwipsPerPixel;
-}
 
 constexpr QRect pixelRect(int left, int top, int width, int height) {
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
-
-} // namespace forms
-
-#include <QWidget>
-
-namespace forms {
 
 // Places a control at a rectangle given in twips.
 inline void placeTwips(QWidget& control, int left, int top, int width, int height) {
