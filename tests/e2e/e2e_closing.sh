@@ -29,22 +29,8 @@ took=$(poko_calc "$POKO_ENDED_AT - $clicked")
 poko_log "program ended with status $POKO_STATUS $(printf %.2f "$took")s after おわり"
 
 # First times at which all nine holes show a mole, a fully out mole, an open mouth.
-awk -v click="$clicked" '
-$1 < click { next }
-{
-    up = 0; out = 0; mouths = 0
-    for (h = 0; h < 9; h++) {
-        up += $(2 + 3 * h) < 0.8
-        out += $(3 + 3 * h) > 0.05
-        mouths += $(4 + 3 * h) > 0.1
-    }
-    if (up == 9 && !a) { a = 1; print "up", $1 }
-    if (out == 9 && !b) { b = 1; print "out", $1 }
-    if (mouths == 9 && !c) { c = 1; print "mouths", $1 }
-    if (mouths > 0 && mouths < 9 && !c) { print "partial", $1, mouths }
-}' "$POKO_WORK/watch.txt" >"$POKO_WORK/events.txt"
-event() { awk -v e="$1" '$1 == e { print $2; exit }' "$POKO_WORK/events.txt"; }
-up=$(event up) out=$(event out) mouths=$(event mouths)
+poko_closing_events "$clicked"
+up=$(poko_event up) out=$(poko_event out) mouths=$(poko_event mouths)
 [ -n "$up" ] || poko_fail "never a mole in all nine holes (watch.txt)"
 [ -n "$out" ] || poko_fail "never all nine moles fully out"
 [ -n "$mouths" ] || poko_fail "never all nine mouths open"

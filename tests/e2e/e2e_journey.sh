@@ -190,21 +190,8 @@ echo "play_start $play_start panel_at $panel_at verdict $verdict_click closed $c
     "ended $POKO_ENDED_AT rec_end $POKO_REC_END" >>"$POKO_WORK/timeline.txt"
 poko_log "program ended with status $POKO_STATUS $(printf %.2f \
     "$(poko_calc "$POKO_ENDED_AT - $closed_click")")s after おわり"
-awk -v click="$closed_click" '
-$1 < click { next }
-{
-    up = 0; out = 0; mouths = 0
-    for (h = 0; h < 9; h++) {
-        up += $(2 + 3 * h) < 0.8
-        out += $(3 + 3 * h) > 0.05
-        mouths += $(4 + 3 * h) > 0.1
-    }
-    if (up == 9 && !a) { a = 1; print "up", $1 }
-    if (out == 9 && !b) { b = 1; print "out", $1 }
-    if (mouths == 9 && !c) { c = 1; print "mouths", $1 }
-}' "$POKO_WORK/watch.txt" >"$POKO_WORK/events.txt"
-event() { awk -v e="$1" '$1 == e { print $2; exit }' "$POKO_WORK/events.txt"; }
-up=$(event up) out=$(event out) mouths=$(event mouths)
+poko_closing_events "$closed_click"
+up=$(poko_event up) out=$(poko_event out) mouths=$(poko_event mouths)
 [ -n "$up" ] || poko_fail "never a mole in all nine holes after おわり (watch.txt)"
 [ -n "$out" ] || poko_fail "never all nine moles fully out after おわり"
 [ -n "$mouths" ] || poko_fail "never all nine mouths open after おわり"
@@ -213,29 +200,15 @@ poko_test "$up <= $out && $out < $mouths" || poko_fail "moles up, out and mouths
 
 # ---- The recording of the whole run.
 # Every click in play answered by the hit or the miss sound; the hits are the points.
-poko_heard o --len 0.15 --min 0.5 | awk '{print $1}' >"$POKO_WORK/heard-o.txt"
-poko_heard x --len 0.15 --min 0.55 | awk '{print $1}' >"$POKO_WORK/heard-x.txt"
-mapfile -t onsets_o <"$POKO_WORK/heard-o.txt"
-mapfile -t onsets_x <"$POKO_WORK/heard-x.txt"
-take_heard() {
-    local -n onsets=onsets_$1
-    local i
-    for i in "${!onsets[@]}"; do
-        if poko_test "${onsets[$i]} >= $2 - 0.05 && ${onsets[$i]} <= $2 + 0.4"; then
-            unset "onsets[$i]"
-            return 0
-        fi
-    done
-    return 1
-}
+poko_load_heard_clicks
 hits=0
 while read -r t kind a b; do
     if [ "$kind" = board ]; then
-        take_heard x "$t" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
-    elif take_heard o "$t"; then
+        poko_take_heard x "$t" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
+    elif poko_take_heard o "$t"; then
         hits=$((hits + 1))
     else
-        take_heard x "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
+        poko_take_heard x "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
     fi
 done <"$POKO_WORK/clicks.txt"
 poko_log "hits heard: $hits of $mole_clicks clicks on moles"

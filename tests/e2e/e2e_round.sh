@@ -136,33 +136,15 @@ poko_record_stop
 echo "play_start $play_start panel_at $panel_at verdict $verdict_click rec_end $POKO_REC_END" >>"$POKO_WORK/timeline.txt"
 
 # The sounds of play: every click on a mole answered by the hit or the miss sound.
-# Their openings only: a sound cut short by the next click is still found, and the music
-# under them lowers the score of a match to about 0.7.
-poko_heard o --len 0.15 --min 0.5 | awk '{print $1}' >"$POKO_WORK/heard-o.txt"
-poko_heard x --len 0.15 --min 0.55 | awk '{print $1}' >"$POKO_WORK/heard-x.txt"
-mapfile -t onsets_o <"$POKO_WORK/heard-o.txt"
-mapfile -t onsets_x <"$POKO_WORK/heard-x.txt"
-# Takes the first sound of the list (o or x) not yet taken that starts within 0.4 s after
-# the time: each click has its own sound.
-take_heard() {
-    local -n onsets=onsets_$1
-    local i
-    for i in "${!onsets[@]}"; do
-        if poko_test "${onsets[$i]} >= $2 - 0.05 && ${onsets[$i]} <= $2 + 0.4"; then
-            unset "onsets[$i]"
-            return 0
-        fi
-    done
-    return 1
-}
+poko_load_heard_clicks
 hits=0 green=0 pink=0 blue=0 unseen=0
 colour_of_hole=(green pink blue blue green pink pink blue green)
 while read -r t kind a b c; do
     if [ "$kind" = board ]; then
-        take_heard x "$t" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
+        poko_take_heard x "$t" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
         continue
     fi
-    if take_heard o "$t"; then
+    if poko_take_heard o "$t"; then
         hits=$((hits + 1))
         case ${colour_of_hole[$a]} in
         green) green=$((green + 1)) ;; pink) pink=$((pink + 1)) ;; blue) blue=$((blue + 1)) ;;
@@ -170,7 +152,7 @@ while read -r t kind a b c; do
         [ "$b" = yes ] || unseen=$((unseen + 1))
     else
         [ "$b" = yes ] && poko_fail "a dazed face at hole $a without the hit sound"
-        take_heard x "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
+        poko_take_heard x "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
     fi
 done <"$POKO_WORK/clicks.txt"
 poko_log "hits heard: $hits (green $green, pink $pink, blue $blue), $unseen without a face seen"

@@ -378,3 +378,48 @@ poko_closing_queries() {
 poko_no_moles_or_mouths() {
     poko_eye "$@" | awk '{ for (i = 1; i <= NF; i += 3) if ($i < 0.95 || $(i + 2) > 0.05) exit 1 }'
 }
+
+# The hit and miss sounds heard in the recording, for poko_take_heard. Only their openings
+# are matched: a sound cut short by the next click is still found, and the music under them
+# lowers the score of a match to about 0.7.
+poko_load_heard_clicks() {
+    poko_heard o --len 0.15 --min 0.5 | awk '{print $1}' >"$POKO_WORK/heard-o.txt"
+    poko_heard x --len 0.15 --min 0.55 | awk '{print $1}' >"$POKO_WORK/heard-x.txt"
+    mapfile -t POKO_ONSETS_o <"$POKO_WORK/heard-o.txt"
+    mapfile -t POKO_ONSETS_x <"$POKO_WORK/heard-x.txt"
+}
+
+# Takes the first sound of the list $1 (o or x) not yet taken that starts within 0.4 s after
+# the time $2: each click has its own sound.
+poko_take_heard() {
+    local -n onsets=POKO_ONSETS_$1
+    local i
+    for i in "${!onsets[@]}"; do
+        if poko_test "${onsets[$i]} >= $2 - 0.05 && ${onsets[$i]} <= $2 + 0.4"; then
+            unset "onsets[$i]"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# From a watch of poko_closing_queries after the click on おわり at $1: the first times at
+# which all nine holes show a mole ("up"), a fully out mole ("out") and an open mouth
+# ("mouths"), and every moment some but not all mouths are open ("partial").
+poko_closing_events() {
+    awk -v click="$1" '
+    $1 < click { next }
+    {
+        up = 0; out = 0; mouths = 0
+        for (h = 0; h < 9; h++) {
+            up += $(2 + 3 * h) < 0.8
+            out += $(3 + 3 * h) > 0.05
+            mouths += $(4 + 3 * h) > 0.1
+        }
+        if (up == 9 && !a) { a = 1; print "up", $1 }
+        if (out == 9 && !b) { b = 1; print "out", $1 }
+        if (mouths == 9 && !c) { c = 1; print "mouths", $1 }
+        if (mouths > 0 && mouths < 9 && !c) { print "partial", $1, mouths }
+    }' "$POKO_WORK/watch.txt" >"$POKO_WORK/events.txt"
+}
+poko_event() { awk -v e="$1" '$1 == e { print $2; exit }' "$POKO_WORK/events.txt"; }
