@@ -88,29 +88,14 @@ poko_log "play: $mole_clicks clicks on moles, $(grep -c ' board ' "$POKO_WORK/cl
 [ "$mole_clicks" -ge 3 ] || poko_fail "only $mole_clicks moles found to click in 24 s of play"
 
 # ---- The results panel after the round's 30 s.
-panel_up() { poko_frac_is 0 340 200 55 0000c0 '> 0.9' && poko_frac_is 560 300 70 60 0000c0 '> 0.9'; }
-poko_wait_until "the results panel shows" "$(poko_calc "$play_start + 34 - $(poko_now)")" panel_up
+poko_wait_until "the results panel shows" "$(poko_calc "$play_start + 34 - $(poko_now)")" poko_panel_up
 panel_at=$(poko_now)
 after=$(poko_calc "$panel_at - $play_start")
 poko_log "results panel $(printf %.2f "$after")s after play started"
 poko_test "$after >= 29.8 && $after <= 32.3" || poko_fail "results panel after ${after}s of play, not 30-32 s"
 sleep 0.5
 results=$(poko_shot results)
-read_box() {
-    local value distance runner_up
-    read -r value distance runner_up < <("$POKO_TOOLS/pokoread" "$results" "$@")
-    poko_test "$distance < 3 && $runner_up - $distance > 2" ||
-        poko_fail "cannot read the number at ($1,$2): best $value at $distance, next at $runner_up"
-    echo "$value"
-}
-points=$(read_box 215 85 108 34)
-shown_green=$(read_box 215 136 108 34)
-shown_pink=$(read_box 215 179 108 34)
-shown_blue=$(read_box 215 223 108 34)
-rate=$(read_box 240 273 58 34 100)
-poko_log "panel: points $points, green $shown_green, pink $shown_pink, blue $shown_blue, rate $rate%"
-[ "$points" -eq $((shown_green + shown_pink + shown_blue)) ] ||
-    poko_fail "points $points are not green+pink+blue ($shown_green+$shown_pink+$shown_blue)"
+poko_read_panel "$results"
 
 # ---- 判定: a figure in the rating box; its sound is checked in the recording below.
 poko_click 482 307

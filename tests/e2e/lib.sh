@@ -11,6 +11,7 @@ set -uo pipefail
 
 POKO_E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 POKO_SOURCE_DIR=$(cd "$POKO_E2E_DIR/../.." && pwd)
+source "$POKO_E2E_DIR/../lib/x11.sh"
 
 # The helper programs are built beside the e2e tests' CMake files.
 poko_find_tools() {
@@ -51,7 +52,6 @@ poko_begin() {
     chmod 700 "$POKO_WORK/run"
     POKO_PIDS=()
     POKO_LAST_CLICK_US=0
-    POKO_LAST_CLICK_AT="-1 -1"
     POKO_REC=""
     POKO_PID=""
     trap poko_teardown EXIT
@@ -121,24 +121,10 @@ poko_pass() {
 }
 
 poko_start_x() {
-    local fdfile=$POKO_WORK/display
-    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset \
-        5>"$fdfile" >"$POKO_WORK/xvfb.log" 2>&1 &
-    POKO_PIDS+=($!)
-    local i
-    for i in $(seq 100); do
-        [ -s "$fdfile" ] && break
-        sleep 0.1
-    done
-    [ -s "$fdfile" ] || poko_fail "Xvfb did not start"
-    export DISPLAY=:$(head -1 "$fdfile")
-    for i in $(seq 50); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    xdpyinfo >/dev/null 2>&1 || poko_fail "Xvfb display $DISPLAY does not answer"
-    # The pointer starts in a corner, away from every window.
-    xdotool mousemove 1000 750
+    local started=0
+    x11_start_xvfb "$POKO_WORK/xvfb.log" 2>"$POKO_WORK/xvfb-start.txt" && started=1
+    [ -n "$X11_XVFB_PID" ] && POKO_PIDS+=("$X11_XVFB_PID")
+    [ "$started" = 1 ] || poko_fail "$(cat "$POKO_WORK/xvfb-start.txt")"
 }
 
 poko_start_sound() {
@@ -198,23 +184,8 @@ poko_wait_exit() {
 poko_running() { [ -n "$POKO_PID" ] && kill -0 "$POKO_PID" 2>/dev/null; }
 
 # The visible window of that title: sets WIN, WX, WY (client area on the screen), WW, WH.
-poko_find_window() {
-    local id
-    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-        local info
-        info=$(xwininfo -id "$id" 2>/dev/null) || continue
-        grep -q "Map State: IsViewable" <<<"$info" || continue
-        WIN=$id
-        WX=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
-        WY=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-        WW=$(awk '/Width:/ {print $2}' <<<"$info")
-        WH=$(awk '/Height:/ {print $2}' <<<"$info")
-        return 0
-    done
-    return 1
-}
-
-poko_window_gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+poko_find_window() { x11_find_window "$1"; }
+poko_window_gone() { x11_window_gone "$1"; }
 
 poko_wait_window() {
     local name=$1 timeout=${2:-20} start
@@ -267,22 +238,40 @@ poko_frac_is() {
     poko_test "$value $6"
 }
 
-# A click at client coordinates, as a player makes it: two clicks at about the same
-# place are kept further apart than the double-click interval. Sets POKO_CLICKED_AT.
+# The results panel: navy over the whole window.
+poko_panel_up() { poko_frac_is 0 340 200 55 0000c0 '> 0.9' && poko_frac_is 560 300 70 60 0000c0 '> 0.9'; }
+
+# One number of a screenshot, read against digits drawn in the panel's font, into the
+# variable VAR. Fails the scenario when no digit string stands out.
+poko_read_number() { # VAR SHOT X Y W H [MAX]
+    local var=$1 value distance runner_up
+    shift
+    read -r value distance runner_up < <("$POKO_TOOLS/pokoread" "$@")
+    poko_test "${distance:-99} < 3 && ${runner_up:-0} - ${distance:-99} > 2" ||
+        poko_fail "cannot read the number at ($2,$3): best $value at $distance, next at $runner_up"
+    printf -v "$var" '%s' "$value"
+}
+
+# The panel's numbers in a screenshot: sets points, shown_green, shown_pink, shown_blue and
+# rate, and fails unless the points are the three colours' sum.
+poko_read_panel() {
+    poko_read_number points "$1" 215 85 108 34
+    poko_read_number shown_green "$1" 215 136 108 34
+    poko_read_number shown_pink "$1" 215 179 108 34
+    poko_read_number shown_blue "$1" 215 223 108 34
+    poko_read_number rate "$1" 240 273 58 34 100
+    poko_log "panel: points $points, green $shown_green, pink $shown_pink, blue $shown_blue, rate $rate%"
+    [ "$points" -eq $((shown_green + shown_pink + shown_blue)) ] ||
+        poko_fail "points $points are not green+pink+blue ($shown_green+$shown_pink+$shown_blue)"
+}
+
+# A click at client coordinates, as a player makes it (never a double click). Sets
+# POKO_CLICKED_AT and POKO_LAST_CLICK_US, and notes the click in the timeline.
 poko_click() {
-    local x=$1 y=$2 last_x last_y
-    read -r last_x last_y <<<"$POKO_LAST_CLICK_AT"
-    if [ $(((x - last_x) * (x - last_x) + (y - last_y) * (y - last_y))) -lt 400 ]; then
-        local wait_us=$((500000 - ($(poko_us) - POKO_LAST_CLICK_US)))
-        [ "$wait_us" -gt 0 ] && sleep "$(printf '0.%06d' "$wait_us")"
-    fi
-    # One connection: the server takes the move before the press. (--sync would wait for
-    # ever when the pointer is already there.)
-    POKO_CLICKED_AT=$(poko_now)
-    xdotool mousemove $((WX + x)) $((WY + y)) click 1
-    POKO_LAST_CLICK_US=${POKO_CLICKED_AT/./}
-    POKO_LAST_CLICK_AT="$x $y"
-    echo "$POKO_CLICKED_AT click $x $y" >>"$POKO_WORK/timeline.txt"
+    x11_click "$1" "$2"
+    POKO_CLICKED_AT=$X11_CLICKED_AT
+    POKO_LAST_CLICK_US=$X11_CLICKED_US
+    echo "$POKO_CLICKED_AT click $1 $2" >>"$POKO_WORK/timeline.txt"
 }
 
 # Recording of everything the sound server plays.
