@@ -1,5 +1,6 @@
 #include "forms/Form.h"
 
+#include "forms/Background.h"
 #include "forms/PictureBox.h"
 
 #include <QAbstractButton>
@@ -29,10 +30,7 @@ void Form::setBackground(const QPixmap& picture) {
 }
 
 void Form::setBackColour(const QColor& colour) {
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colour);
-    setPalette(palette);
+    fillBackground(*this, colour);
 }
 
 void Form::dispatch(const std::function<void()>& handler) const {

@@ -1,11 +1,12 @@
 #include "forms/Label.h"
 
+#include "forms/Background.h"
+
 namespace forms {
 
 Label::Label(QWidget* parent, const LabelStyle& style) : QLabel(parent) {
-    setAutoFillBackground(true);
+    fillBackground(*this, style.back);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, style.back);
     palette.setColor(QPalette::WindowText, style.fore);
     setPalette(palette);
     setAlignment(style.alignment);
@@ -25,10 +26,7 @@ Label::Label(QWidget* parent, const LabelStyle& style) : QLabel(parent) {
 }
 
 Frame::Frame(QWidget* parent, const QColor& back) : QWidget(parent) {
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, back);
-    setPalette(palette);
+    fillBackground(*this, back);
 }
 
 } // namespace forms

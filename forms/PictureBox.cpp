@@ -12,29 +12,20 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
 }
 
 void PictureBox::setPicture(const QPixmap& picture) {
-    draw_ = nullptr;
-    picture_ = picture;
-    if (!picture_.isNull())
-        resize(picture_.deviceIndependentSize().toSize());
+    picture_.set(picture);
+    if (!picture.isNull())
+        resize(picture.deviceIndependentSize().toSize());
     update();
 }
 
 void PictureBox::setPicture(QSize naturalSize, std::function<QPixmap()> draw) {
-    picture_ = QPixmap();
-    draw_ = std::move(draw);
+    picture_.set(std::move(draw));
     resize(naturalSize);
     update();
 }
 
-const QPixmap& PictureBox::picture() const {
-    if (draw_)
-        picture_ = std::exchange(draw_, nullptr)();
-    return picture_;
-}
-
 void PictureBox::clearPicture() {
-    draw_ = nullptr;
-    picture_ = QPixmap();
+    picture_.clear();
     update();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/LazyPixmap.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -17,12 +19,11 @@ public:
 
     // Shows the picture at its natural size, keeping the control's top-left corner.
     void setPicture(const QPixmap& picture);
-    // The same, for a picture drawn only when it is first needed: most pictures of a
-    // screen wait hidden, and drawing them all up front would slow the screen's opening.
+    // The same, for a picture drawn only when it is first painted or asked for.
     void setPicture(QSize naturalSize, std::function<QPixmap()> draw);
     void clearPicture();
-    bool hasPicture() const { return !picture_.isNull() || draw_; }
-    const QPixmap& picture() const;
+    bool hasPicture() const { return !picture_.isNull(); }
+    const QPixmap& picture() const { return picture_.get(); }
 
     // Reads a picture file, replacing the picture. On failure the control is left empty
     // and false is returned.
@@ -40,8 +41,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    mutable QPixmap picture_;
-    mutable std::function<QPixmap()> draw_;
+    LazyPixmap picture_;
     bool pressed_ = false;
 };
 

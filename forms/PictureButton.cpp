@@ -9,17 +9,14 @@ PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
 }
 
 void PictureButton::setPicture(std::function<QPixmap()> draw) {
-    draw_ = std::move(draw);
-    picture_ = QPixmap();
+    picture_.set(std::move(draw));
     update();
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
-    if (draw_)
-        picture_ = std::exchange(draw_, nullptr)();
     QPainter painter(this);
     const bool down = isDown();
-    painter.drawPixmap(down ? QPoint(1, 1) : QPoint(0, 0), picture_);
+    painter.drawPixmap(down ? QPoint(1, 1) : QPoint(0, 0), picture_.get());
     if (down) {
         // A pressed button looks pushed in: shaded, with its top-left edge in shadow.
         painter.fillRect(rect(), QColor(0, 0, 0, 60));

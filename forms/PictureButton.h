@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/LazyPixmap.h"
+
 #include <QAbstractButton>
 #include <QPixmap>
 
@@ -21,8 +23,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QPixmap picture_;
-    std::function<QPixmap()> draw_;
+    LazyPixmap picture_;
 };
 
 } // namespace forms

@@ -86,6 +86,7 @@ private:
     void endRound();
     void showResults();
     void hideAllStagePictures();
+    void showBoardButtons(bool shown);
     forms::PictureBox& stagePicture(int hole, int element) const;
     void play(const char16_t* relativePath);
 

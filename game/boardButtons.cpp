@@ -6,11 +6,17 @@
 #include "app/Navigation.h"
 #include "app/Screens.h"
 
+// スタート, おわり and 設定 go together: hidden for a round or the closing sequence.
+void GameScreen::showBoardButtons(bool shown) {
+    Controls& c = *controls_;
+    c.Command1.setVisible(shown);
+    c.Command2.setVisible(shown);
+    c.Command3.setVisible(shown);
+}
+
 void GameScreen::Command2_Click() {
     Controls& c = *controls_;
-    c.Command1.hide();
-    c.Command2.hide();
-    c.Command3.hide();
+    showBoardButtons(false);
     for (int hole = 1; hole <= 9; ++hole)
         stagePicture(hole, 1).show();
     quitStep = 0;

@@ -5,9 +5,7 @@
 
 void GameScreen::Command1_Click() {
     Controls& c = *controls_;
-    c.Command1.hide();
-    c.Command2.hide();
-    c.Command3.hide();
+    showBoardButtons(false);
     countdownStep = 0;
     resetRound();
     countdownTime = services_.clock.stamp();

@@ -22,9 +22,7 @@ void GameScreen::endRound() {
         c.Image10[i].hide();
         c.Image13[i].hide();
     }
-    c.Command1.show();
-    c.Command2.show();
-    c.Command3.show();
+    showBoardButtons(true);
     showResults();
 }
 

@@ -65,7 +65,9 @@ protected:
 private:
     void resetMoleStates();
     void startMoleTimer();
+    // Stops the scheduler and every mole where it stands, and keeps them stopped.
     void stopMoles();
+    void showMenuButtons(bool shown);
     forms::PictureBox& molePicture(int mole, int element) const;
 
     app::Services services_;

@@ -4,27 +4,30 @@
 #include "app/Navigation.h"
 #include "app/Screens.h"
 
+// ゲーム, おわり and 遊び方 go together: hidden while the how-to-play view is up.
+void MenuScreen::showMenuButtons(bool shown) {
+    Controls& c = *controls_;
+    c.Command1.setVisible(shown);
+    c.Command2.setVisible(shown);
+    c.Command3.setVisible(shown);
+}
+
 void MenuScreen::Command1_Click() {
     stopMoles();
-    animationStopped = 1;
     navigation().unload(*this);
     navigation().show(ゲーム);
 }
 
 void MenuScreen::Command2_Click() {
     stopMoles();
-    animationStopped = 1;
     navigation().unload(*this);
     navigation().endProgram();
 }
 
 void MenuScreen::Command3_Click() {
     Controls& c = *controls_;
-    animationStopped = 1;
     stopMoles();
-    c.Command1.hide();
-    c.Command2.hide();
-    c.Command3.hide();
+    showMenuButtons(false);
     c.Label1.show();
     c.Image7.show();
     c.Image6.show();
@@ -38,8 +41,6 @@ void MenuScreen::Command4_Click() {
     c.Image6.hide();
     c.Command4.hide();
     animationStopped = 0;
-    c.Timer2.setInterval(500);
-    c.Command1.show();
-    c.Command2.show();
-    c.Command3.show();
+    startMoleTimer();
+    showMenuButtons(true);
 }

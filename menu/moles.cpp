@@ -18,6 +18,7 @@ void MenuScreen::startMoleTimer() {
 
 void MenuScreen::stopMoles() {
     Controls& c = *controls_;
+    animationStopped = 1;
     c.Timer2.setInterval(0);
     for (int i = 1; i <= 3; ++i)
         c.Timer3[i].setInterval(0);

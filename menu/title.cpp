@@ -19,9 +19,7 @@ void MenuScreen::Timer1_Timer() {
     Controls& c = *controls_;
     if (titleStep >= 7) {
         // The title is complete: only now can a button be pressed.
-        c.Command1.show();
-        c.Command2.show();
-        c.Command3.show();
+        showMenuButtons(true);
         c.Timer1.setInterval(0);
         startMoleTimer();
         return;

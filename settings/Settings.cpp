@@ -134,12 +134,12 @@ QByteArray format(const Levels& levels) {
 
 QString writeFile(const QString& path, const Levels& levels) {
     const QString shownPath = QDir::toNativeSeparators(path);
-    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
+    const QFileInfo info(path);
+    if (const QString folder = info.absolutePath(); !QFileInfo(folder).isDir())
         return QStringLiteral("設定を保存できませんでした。フォルダ「%1」がありません。")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+            .arg(QDir::toNativeSeparators(folder));
     // Only a regular file is replaced: a link to a device stays what it is.
-    if (const QFileInfo target(QFileInfo(path).canonicalFilePath());
-        target.exists() && !target.isFile())
+    if (const QFileInfo target(info.canonicalFilePath()); target.exists() && !target.isFile())
         return QStringLiteral("設定を保存できませんでした。「%1」は普通のファイルではありません。")
             .arg(shownPath);
     QSaveFile file(path);

@@ -44,10 +44,11 @@ void SettingsScreen::Command1_Click() {
 
 void SettingsScreen::Command2_Click() {
     const Controls& c = *controls_;
-    TimeLevel = static_cast<std::int16_t>(c.HScroll1.value());
-    SpeedLevel = static_cast<std::int16_t>(c.HScroll2.value());
-    SizeLevel = static_cast<std::int16_t>(c.HScroll3.value());
-    CountLevel = static_cast<std::int16_t>(c.HScroll4.value());
+    const auto level = [](const forms::Slider& slider) {
+        return static_cast<std::int16_t>(slider.value());
+    };
+    settings::setCurrent(
+        {level(c.HScroll1), level(c.HScroll2), level(c.HScroll3), level(c.HScroll4)});
     if (const QString failure = settings::writeFile(settingsPath, settings::current());
         !failure.isEmpty()) {
         // Nothing was saved and the old file stands: the player stays here, sliders as set.
