@@ -11,6 +11,10 @@
 namespace assets::art {
 namespace {
 
+// Every hole is the same 160x50 tile: the rim's outer edge spans the tile.
+constexpr int HoleWidth = 160;
+constexpr int HoleHeight = 50;
+
 constexpr QRgb Field = qRgb(4, 2, 252); // the board's blue
 constexpr QRgb Navy = qRgb(0, 0, 128);
 constexpr QRgb White = qRgb(255, 255, 255);
@@ -221,9 +225,7 @@ QImage howToPlay(qreal ratio) {
     QImage image = blankImage(pictureSize(Picture::HowToPlay), ratio, Navy);
     QPainter painter(&image);
     beginLogical(painter, ratio);
-    const QFont font = textFont("IPAGothic", 15);
-    const QFontMetricsF metrics(font);
-    painter.setFont(font);
+    painter.setFont(textFont("IPAGothic", 15));
     painter.setPen(QColor(White));
     constexpr int Left = 8, FirstBaseline = 20, LineStep = 25;
     for (int i = 0; i < lines.size(); ++i)
@@ -294,8 +296,7 @@ QImage resultsTable(qreal ratio) {
         drawCentred(painter, QRectF(3, row.top, 178, row.bottom - row.top),
                     QString::fromUtf8(row.text), font, row.ink);
     // The per-cent sign follows the last value label (x 213-270).
-    drawCentred(painter, QRectF(271, 200, 24, 34), QStringLiteral("%"),
-                textFont("IPAGothic", 20, true), White);
+    drawCentred(painter, QRectF(271, 200, 24, 34), QStringLiteral("%"), font, White);
     return image;
 }
 
@@ -363,21 +364,17 @@ QImage render(Picture picture, qreal ratio) {
     case Picture::MolePeekGreen:
     case Picture::MolePeekPink:
     case Picture::MolePeekBlue:
-        image = stagePicture(MoleStage::Peek,
-                             MoleColour(int(picture) - int(Picture::MolePeekGreen)), ratio);
-        break;
     case Picture::MoleOutGreen:
     case Picture::MoleOutPink:
     case Picture::MoleOutBlue:
-        image = stagePicture(MoleStage::Out, MoleColour(int(picture) - int(Picture::MoleOutGreen)),
-                             ratio);
-        break;
     case Picture::MoleSinkGreen:
     case Picture::MoleSinkPink:
-    case Picture::MoleSinkBlue:
-        image = stagePicture(MoleStage::Sink,
-                             MoleColour(int(picture) - int(Picture::MoleSinkGreen)), ratio);
+    case Picture::MoleSinkBlue: {
+        // The catalogue lists the moles stage by stage, each in green, pink and blue.
+        const int i = int(picture) - int(Picture::MolePeekGreen);
+        image = stagePicture(MoleStage(i / 3), MoleColour(i % 3), ratio);
         break;
+    }
     case Picture::HitMarkGreen:
     case Picture::HitMarkPink:
     case Picture::HitMarkBlue:

@@ -11,10 +11,6 @@
 // reach the mole layer and the shared hole geometry.
 namespace assets::art {
 
-// Every hole is the same 160x50 tile: the rim's outer edge spans the tile.
-inline constexpr int HoleWidth = 160;
-inline constexpr int HoleHeight = 50;
-
 // Top-left corners of the nine holes on the board, row by row.
 inline constexpr std::array<QPoint, 9> BoardHoles{{
     {40, 80},

@@ -3,6 +3,7 @@
 // board-composite-1x/2x.png (moles at their game positions over the board) and
 // board-zoom-1x/2x.png (a hole's edges enlarged four times, to spot seams).
 
+#include "assets/PictureArt.h"
 #include "assets/Pictures.h"
 
 #include <QDir>
@@ -98,18 +99,18 @@ QImage boardComposite(qreal ratio) {
         {MoleStage::Sink, MoleColour::Pink, false, false},
     }};
     for (int i = 0; i < 9; ++i) {
-        const int column = i % 3, row = i / 3;
         const Hole& hole = holes.at(i);
-        const int left = 40 + 200 * column;
-        const int top = hole.stage == MoleStage::Peek ? 63 + 125 * row : 14 + 125 * row;
-        painter.drawPixmap(left, top,
+        // A stage picture stands where its own hole tile covers the board's hole; the hit
+        // mark and the open mouth lie on the fully-out picture's eyes and mouth.
+        const QPoint tile = assets::art::BoardHoles.at(i);
+        const QPoint out = tile - QPoint(0, assets::art::holeTop(MoleStage::Out));
+        painter.drawPixmap(tile - QPoint(0, assets::art::holeTop(hole.stage)),
                            assets::pixmap(assets::molePicture(hole.stage, hole.colour), ratio));
         if (hole.hit)
-            painter.drawPixmap(100 + 200 * column, 30 + 125 * row,
+            painter.drawPixmap(out + QPoint(60, 16),
                                assets::pixmap(assets::hitMark(hole.colour), ratio));
         if (hole.squeal)
-            painter.drawPixmap(103 + 200 * column, 80 + 125 * row,
-                               assets::pixmap(Picture::OpenMouth, ratio));
+            painter.drawPixmap(out + QPoint(63, 66), assets::pixmap(Picture::OpenMouth, ratio));
     }
     painter.drawPixmap(230, 104, assets::pixmap(Picture::Countdown2, ratio));
     return image;

@@ -38,9 +38,6 @@ float Oscillator::next(double hz) {
     const double dt = hz / kRate;
     double v = 0.0;
     switch (wave_) {
-    case Wave::Sine:
-        v = std::sin(kTwoPi * phase_);
-        break;
     case Wave::Triangle:
         v = phase_ < 0.5 ? 4.0 * phase_ - 1.0 : 3.0 - 4.0 * phase_;
         break;

@@ -28,7 +28,7 @@ private:
     std::uint32_t state_;
 };
 
-enum class Wave { Sine, Triangle, Saw, Pulse };
+enum class Wave { Triangle, Saw, Pulse };
 
 // Phase-accumulating oscillator. Saw and pulse edges are smoothed with
 // polyBLEP so bright chip tones do not alias into hiss.

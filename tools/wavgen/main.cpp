@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +12,7 @@ namespace {
 
 struct Sound {
     std::string_view name;
-    std::function<wavgen::Signal()> render;
+    wavgen::Signal (*render)();
     double peakDb;
     bool loops; // loops must not fade, or the seam would dip
 };
