@@ -66,8 +66,9 @@ const std::array<Entry, PictureCount>& catalogue() {
 }
 
 const Entry& entry(Picture picture) {
+    // A value outside the catalogue reads as no picture.
     const auto index = static_cast<std::size_t>(picture);
-    return catalogue().at(index < catalogue().size() ? index : 0);
+    return catalogue()[index < catalogue().size() ? index : 0];
 }
 
 } // namespace

@@ -13,7 +13,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <vector>
 
 namespace fakes {
 
@@ -69,11 +68,12 @@ private:
     unsigned long long state_ = 12345;
 };
 
-// Players that write what they were asked to do into one shared log, "name: action".
+// Players that write what they were asked to do into one shared log, "number action", each
+// player numbered in the order it was made.
 class RecordingPlayers final : public forms::WavePlayerFactory {
 public:
     std::unique_ptr<forms::WavePlayer> create() override;
-    QStringList log;            // e.g. "1 play o.wav", "2 stop", "2 repeat"
+    QStringList log;            // e.g. "1 play o.wav", "2 count 0", "2 stop", "2 gone"
     QStringList played() const; // file names played, any player, in order
     void clear() { log.clear(); }
 

@@ -2,15 +2,23 @@
 
 #include "app/ProgramFolder.h"
 #include "app/Screens.h"
+#include "settings/Settings.h"
+#include "support/Files.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
+namespace {
+void addScreens(TestProgram& program) {
+    program.navigation.add(program.menu);
+    program.navigation.add(program.game);
+    program.navigation.add(program.settings);
+}
+} // namespace
+
 TestProgram::TestProgram() {
-    navigation.add(menu);
-    navigation.add(game);
-    navigation.add(settings);
+    addScreens(*this);
 }
 
 TestProgram& testProgram() {
@@ -25,11 +33,9 @@ app::Screen& 設定 = testProgram().settings;
 TestFolder::TestFolder(const QByteArray* settingsFile) {
     QDir(dir_.path()).mkpath(QStringLiteral("データ/音"));
     QDir(dir_.path()).mkpath(QStringLiteral("データ/絵"));
-    if (settingsFile) {
-        QFile file(settingsPath());
-        if (file.open(QIODevice::WriteOnly))
-            file.write(*settingsFile);
-    }
+    // A failed write shows in the test as a missing settings file; say why here.
+    if (settingsFile && !writeBytes(settingsPath(), *settingsFile))
+        qWarning("cannot write %s", qPrintable(settingsPath()));
     ProgramFolder = dir_.path();
 }
 
@@ -38,8 +44,26 @@ QString TestFolder::settingsPath() const {
 }
 
 QByteArray TestFolder::settingsBytes() const {
-    QFile file(settingsPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return fileBytes(settingsPath());
+}
+
+void TestFolder::addRatingFigures() const {
+    for (const char* name : {"からす.gif", "案山子.gif", "地蔵.gif"}) {
+        const QString file = QString::fromUtf8(name);
+        QFile::copy(QStringLiteral(POKO_DATA_DIR "/絵/") + file,
+                    dir_.path() + QStringLiteral("/データ/絵/") + file);
+    }
+}
+
+QByteArray settingsLine(int time, int speed, int size, int count) {
+    const auto level = [](int value) { return static_cast<std::int16_t>(value); };
+    return settings::format({level(time), level(speed), level(size), level(count)});
+}
+
+std::unique_ptr<TestFolder> showGameOn(const QByteArray& settingsFile) {
+    auto folder = std::make_unique<TestFolder>(settingsFile);
+    testProgram().navigation.show(testProgram().game);
+    return folder;
 }
 
 void resetProgram() {
@@ -52,6 +76,5 @@ void resetProgram() {
     program.random.clearScript();
     program.quits = 0;
     program.navigation = app::Navigation([&program] { ++program.quits; });
-    for (app::Screen* screen : {&メニュー, &ゲーム, &設定})
-        program.navigation.add(*screen);
+    addScreens(program);
 }

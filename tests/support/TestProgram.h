@@ -9,6 +9,8 @@
 
 #include <QTemporaryDir>
 
+#include <memory>
+
 // The three screens on fakes, as the unit suites see the program. The screen instances
 // メニュー, ゲーム and 設定 of the test executables are these.
 struct TestProgram {
@@ -38,10 +40,19 @@ public:
     QString settingsPath() const;
     QByteArray settingsBytes() const;
     QString path() const { return dir_.path(); }
+    // Copies the generated rating figures in, for the tests that show a rating.
+    void addRatingFigures() const;
 
 private:
     QTemporaryDir dir_;
 };
+
+// A settings file holding the four levels, as the settings screen saves it.
+QByteArray settingsLine(int time, int speed, int size, int count);
+
+// A new program folder holding the settings file, with the game screen shown on it. The
+// game reads its files from the folder, so it has to outlive the test's use of the game.
+std::unique_ptr<TestFolder> showGameOn(const QByteArray& settingsFile);
 
 // Unloads every screen and resets the fakes, so each test starts from a fresh program.
 void resetProgram();

@@ -2,9 +2,10 @@
 // the game (and SDL_mixer) can read them, that they are loud enough without
 // clipping, start at once without clicks, that the tune loops cleanly, and
 // that the generators give the same bytes on every build.
+#include "support/Files.h"
+
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -148,11 +149,6 @@ double pitchOfFirstBurst(const Wav& w) {
     return crossings / 2.0 / 0.040;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 const char* const kSounds[] = {"o",      "x",    "pipi",   "pipipi", "bgm",
                                "karasu", "dame", "kakasi", "jizou",  "owari"};
 
@@ -279,7 +275,7 @@ void DataFilesTest::figureIsReadableGif_data() {
 
 void DataFilesTest::figureIsReadableGif() {
     QFETCH(QString, picture);
-    const QByteArray bytes = readAll(kPictureDir + QLatin1Char('/') + picture + ".gif");
+    const QByteArray bytes = fileBytes(kPictureDir + QLatin1Char('/') + picture + ".gif");
     QVERIFY2(bytes.startsWith("GIF89a"), "not a GIF89a file");
     QImage image;
     QVERIFY(image.loadFromData(bytes, "GIF"));
@@ -305,20 +301,16 @@ void DataFilesTest::generatorsAreRepeatable() {
     QVERIFY(dir.isValid());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    auto run = [&env](const QString& program, const QStringList& args) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(program, args);
-        return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit &&
-               p.exitCode() == 0;
+    const auto run = [&env](const QString& program, const QStringList& args) {
+        return runsCleanly(program, args, std::chrono::minutes(2), env);
     };
 
     QVERIFY(run(QString::fromUtf8(POKO_WAVGEN), {dir.path()}));
     for (const char* name : kSounds) {
         const QString file = QString::fromLatin1(name) + ".wav";
-        const QByteArray fresh = readAll(dir.filePath(file));
+        const QByteArray fresh = fileBytes(dir.filePath(file));
         QVERIFY2(!fresh.isEmpty(), name);
-        QVERIFY2(fresh == readAll(kSoundDir + QLatin1Char('/') + file), name);
+        QVERIFY2(fresh == fileBytes(kSoundDir + QLatin1Char('/') + file), name);
     }
 
     QStringList args;
@@ -328,9 +320,9 @@ void DataFilesTest::generatorsAreRepeatable() {
     QVERIFY(run(QString::fromUtf8(POKO_GIFGEN), args));
     for (const Figure& f : kFigures) {
         const QString file = QString::fromUtf8(f.picture) + ".gif";
-        const QByteArray fresh = readAll(dir.filePath(file));
+        const QByteArray fresh = fileBytes(dir.filePath(file));
         QVERIFY2(!fresh.isEmpty(), f.drawing);
-        QVERIFY2(fresh == readAll(kPictureDir + QLatin1Char('/') + file), f.drawing);
+        QVERIFY2(fresh == fileBytes(kPictureDir + QLatin1Char('/') + file), f.drawing);
     }
 }
 

@@ -6,18 +6,11 @@
 
 #include <QTest>
 
-namespace {
-QByteArray levels(int time, int speed, int size, int count) {
-    return QStringLiteral("%1,%2,%3,%4\r\n").arg(time).arg(speed).arg(size).arg(count).toLatin1();
-}
-} // namespace
-
 class GameBoardTest : public QObject {
     Q_OBJECT
 
     GameScreen& load(const QByteArray& settingsFile) {
-        folder_ = std::make_unique<TestFolder>(settingsFile);
-        testProgram().navigation.show(testProgram().game);
+        folder_ = showGameOn(settingsFile);
         return testProgram().game;
     }
     std::unique_ptr<TestFolder> folder_;
@@ -27,7 +20,7 @@ private slots:
     void cleanup() { resetProgram(); }
 
     void holesAreNamedAndCentredRowByRow() {
-        GameScreen& game = load(levels(3, 3, 3, 3));
+        GameScreen& game = load(settingsLine(3, 3, 3, 3));
         for (int i = 1; i <= 9; ++i)
             QCOMPARE(game.holeImageName[i], QStringLiteral("image%1").arg(i));
         QCOMPARE(game.holeCentre[1].X, 1740);
@@ -52,7 +45,7 @@ private slots:
     void hitTargetsAreSizedByThePointArea() {
         QFETCH(int, sizeLevel);
         QFETCH(QRect, hole1Twips);
-        GameScreen& game = load(levels(2, 2, sizeLevel, 2));
+        GameScreen& game = load(settingsLine(2, 2, sizeLevel, 2));
         const auto& targets = game.controls().Image13;
         auto inPixels = [](QRect twips) {
             return forms::pixelRect(twips.x(), twips.y(), twips.width(), twips.height());
@@ -70,7 +63,7 @@ private slots:
     }
 
     void hole9TargetAtTheNarrowestArea() {
-        GameScreen& game = load(levels(3, 3, 5, 3));
+        GameScreen& game = load(settingsLine(3, 3, 5, 3));
         QCOMPARE(game.controls().Image13[9].geometry(), forms::pixelRect(7515, 4263, 450, 315));
     }
 
@@ -96,7 +89,7 @@ private slots:
         QFETCH(int, high);
         QFETCH(int, low);
         for (int time : {1, 5}) { // the round length takes no part
-            GameScreen& game = load(levels(time, speed, size, count));
+            GameScreen& game = load(settingsLine(time, speed, size, count));
             QCOMPARE(int(game.highMark), high);
             QCOMPARE(int(game.lowMark), low);
             QCOMPARE(int(game.launchLimit), count + 2);
@@ -105,7 +98,7 @@ private slots:
     }
 
     void resetRoundClearsTheRoundButKeepsTheLastRateAndHitFlags() {
-        GameScreen& game = load(levels(3, 3, 3, 3));
+        GameScreen& game = load(settingsLine(3, 3, 3, 3));
         game.hitCount = 4;
         game.greenHits = 2;
         game.pinkHits = 1;
@@ -156,7 +149,7 @@ private slots:
     }
 
     void onlyTheBoardAndItsThreeButtonsShowAtLoad() {
-        GameScreen& game = load(levels(3, 3, 3, 3));
+        GameScreen& game = load(settingsLine(3, 3, 3, 3));
         QStringList shown;
         for (QWidget* child : game.form()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (!child->isHidden())

@@ -3,6 +3,7 @@
 // labels' looks, the pointers, and where real mouse clicks on the game board end up.
 
 #include "support/TestProgram.h"
+#include "support/Widgets.h"
 
 #include "forms/Label.h"
 #include "forms/Twips.h"
@@ -29,12 +30,24 @@ QString nameOf(const char* name, int index) {
     return index ? QStringLiteral("%1(%2)").arg(base).arg(index) : base;
 }
 
-// The names of `parent`'s child controls, back to front, keeping only those in `names`.
-QStringList stackingOf(const QWidget* parent, const QStringList& names) {
-    QStringList order;
+// The form itself for an empty name, otherwise the named container in it.
+QWidget* containerIn(forms::Form* form, const QString& container) {
+    return container.isEmpty() ? form : form->findChild<QWidget*>(container);
+}
+
+// The names of `parent`'s child controls, back to front.
+QStringList childNames(const QWidget* parent) {
+    QStringList names;
     for (const QObject* child : parent->children())
-        if (child->isWidgetType() && names.contains(child->objectName()))
-            order << child->objectName();
+        if (child->isWidgetType())
+            names << child->objectName();
+    return names;
+}
+
+// The same, keeping only those in `names`.
+QStringList stackingOf(const QWidget* parent, const QStringList& names) {
+    QStringList order = childNames(parent);
+    order.removeIf([&names](const QString& name) { return !names.contains(name); });
     return order;
 }
 
@@ -56,10 +69,6 @@ protected:
     }
 };
 
-void clickAt(QWidget* window, QPoint position) {
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, position);
-}
-
 } // namespace
 
 class LayoutsTest : public QObject {
@@ -72,11 +81,14 @@ class LayoutsTest : public QObject {
     }
     GameScreen& game() { return program.game; }
     const GameScreen::Controls& g() { return program.game.controls(); }
-    void loadGame() {
-        program.navigation.show(program.game);
+    // Shows the game on a folder of its own, its window on screen. Callers return on a
+    // failure.
+    void loadGame(const QByteArray& settingsFile) {
+        folder_ = showGameOn(settingsFile);
         QVERIFY(game().isLoaded());
         QVERIFY(QTest::qWaitForWindowExposed(game().form()));
     }
+    std::unique_ptr<TestFolder> folder_;
 
 private slots:
     void initTestCase() {
@@ -85,7 +97,10 @@ private slots:
                                   QStringLiteral("IPAMincho"));
     }
     void init() { resetProgram(); }
-    void cleanup() { resetProgram(); }
+    void cleanup() {
+        resetProgram();
+        folder_.reset();
+    }
 
     // --- windows ----------------------------------------------------------------------
 
@@ -211,15 +226,14 @@ private slots:
         auto form = build(screen);
         QWidget* widget = form->findChild<QWidget*>(control);
         QVERIFY2(widget, qPrintable(control));
-        QWidget* expectedParent =
-            container.isEmpty() ? form.get() : form->findChild<QWidget*>(container);
-        QCOMPARE(widget->parentWidget(), expectedParent);
+        QCOMPARE(widget->parentWidget(), containerIn(form.get(), container));
         QCOMPARE(widget->geometry(), place);
     }
 
     void theHitTargetsArePlacedAgainWhenTheGameLoads() {
-        TestFolder folder(QByteArray("3,3,5,3\r\n"));
-        loadGame();
+        loadGame(QByteArray("3,3,5,3\r\n"));
+        if (QTest::currentTestFailed())
+            return;
         // The smallest target: 450 by 315 twips, centred on the eyes of a fully-out mole.
         QCOMPARE(g().Image13[5].geometry(), QRect(301, 159, 30, 21));
         QCOMPARE(g().Image13[1].geometry(), QRect(101, 34, 30, 21));
@@ -229,8 +243,9 @@ private slots:
     // --- what shows at first ----------------------------------------------------------
 
     void theGameShowsOnlyTheBoardAndItsThreeButtonsAtFirst() {
-        TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        loadGame();
+        loadGame(QByteArray("3,3,3,3\r\n"));
+        if (QTest::currentTestFailed())
+            return;
         QStringList visible;
         for (QWidget* widget : game().form()->findChildren<QWidget*>())
             if (widget->isVisible())
@@ -255,7 +270,7 @@ private slots:
         QFETCH(QString, screen);
         QFETCH(QString, container);
         auto form = build(screen);
-        QWidget* parent = container.isEmpty() ? form.get() : form->findChild<QWidget*>(container);
+        QWidget* parent = containerIn(form.get(), container);
         QVERIFY(parent);
         QStringList designed; // front to back, this container's part of the design
         for (const layouts::ControlRef& ref : designOf(screen).frontToBack) {
@@ -278,10 +293,7 @@ private slots:
 
     void onTheBoardTargetsLieOverTheMissAreaWhichLiesOverTheMoles() {
         auto form = build(QStringLiteral("game"));
-        QStringList all;
-        for (const QObject* child : form->children())
-            if (child->isWidgetType())
-                all << child->objectName();
+        const QStringList all = childNames(form.get());
         const auto at = [&all](const QString& name) { return all.indexOf(name); };
         const int missArea = at(QStringLiteral("Image12"));
         QVERIFY(missArea >= 0);
@@ -317,11 +329,8 @@ private slots:
         QFETCH(QString, container);
         QFETCH(QStringList, windowedBackToFront);
         auto form = build(screen);
-        QWidget* parent = container.isEmpty() ? form.get() : form->findChild<QWidget*>(container);
-        QStringList all;
-        for (const QObject* child : parent->children())
-            if (child->isWidgetType())
-                all << child->objectName();
+        QWidget* parent = containerIn(form.get(), container);
+        const QStringList all = childNames(parent);
         // The windowed controls are the last ones, in the design's order.
         QVERIFY(all.size() > windowedBackToFront.size());
         QCOMPARE(all.mid(all.size() - windowedBackToFront.size()), windowedBackToFront);
@@ -348,15 +357,7 @@ private slots:
         QFETCH(QString, screen);
         QFETCH(QStringList, order);
         auto form = build(screen);
-        QWidget* first = form->findChild<QWidget*>(order.first());
-        QStringList walked;
-        QWidget* widget = first;
-        do {
-            if (widget->focusPolicy() & Qt::TabFocus)
-                walked << widget->objectName();
-            widget = widget->nextInFocusChain();
-        } while (widget != first && walked.size() < 100);
-        QCOMPARE(walked, order);
+        QCOMPARE(tabChain(form->findChild<QWidget*>(order.first())), order);
     }
 
     // --- looks ------------------------------------------------------------------------
@@ -410,8 +411,9 @@ private slots:
     // --- real clicks on the game board ------------------------------------------------
 
     void aClickInsideAShownTargetIsAHitNotAMiss() {
-        TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        loadGame();
+        loadGame(QByteArray("3,3,3,3\r\n"));
+        if (QTest::currentTestFailed())
+            return;
         game().holeHit[5] = 0;
         g().Image12.show();
         g().Image13[5].show();
@@ -432,8 +434,9 @@ private slots:
     }
     void aClickBesideTheTargetIsAMiss() {
         QFETCH(QPoint, offset);
-        TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        loadGame();
+        loadGame(QByteArray("3,3,3,3\r\n"));
+        if (QTest::currentTestFailed())
+            return;
         game().holeHit[5] = 0;
         g().Image12.show();
         g().Image13[5].show();
@@ -461,8 +464,9 @@ private slots:
     }
     void aClickOnAShownButtonNeverReachesTheBoard() {
         QFETCH(QString, button);
-        TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        loadGame();
+        loadGame(QByteArray("3,3,3,3\r\n"));
+        if (QTest::currentTestFailed())
+            return;
         g().Image12.show();
         program.players.clear();
         auto* pressed = game().form()->findChild<forms::PictureButton*>(button);
@@ -492,8 +496,9 @@ private slots:
     }
     void theSecondClickOfADoubleClickReachesNothing() {
         QFETCH(bool, onTarget);
-        TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        loadGame();
+        loadGame(QByteArray("3,3,3,3\r\n"));
+        if (QTest::currentTestFailed())
+            return;
         g().Image12.show();
         g().Image13[5].show();
         const QRect target = g().Image13[5].geometry();

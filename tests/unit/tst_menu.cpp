@@ -2,17 +2,22 @@
 // moles and their scheduler, the how-to-play view, and the ways out of the menu.
 
 #include "support/TestProgram.h"
+#include "support/Widgets.h"
 
 #include "forms/Random.h"
 
 #include <QSet>
 #include <QtTest>
 
-#include <memory>
+#include <initializer_list>
 
 namespace {
 
 using Int = MenuScreen::Int;
+
+// One scheduler tick's draws: mole 1 steps every 300 ms and shows its hit; moles 2 and 3 get
+// 699 ms, longer than the tick, so they never move.
+constexpr std::initializer_list<double> MoleOneHits{0.9, 0.0, 0.0, 0.0, 0.9975, 0.9975};
 
 // A random source that writes down the order of re-seeds and draws.
 class LoggingRandom final : public forms::Random {
@@ -48,12 +53,6 @@ struct OwnMenu {
     }
 };
 
-// A left click at a point of the window, delivered to the window so that Qt routes it to
-// whatever control lies under the pointer.
-void clickAt(QWidget* window, QPoint position) {
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, position);
-}
-
 bool shownCharacters(const MenuScreen::Controls& c, int count) {
     for (int i = 1; i <= 6; ++i)
         if (c.Image1[i].shown() != (i <= count))
@@ -77,11 +76,20 @@ class MenuTest : public QObject {
         loadedAt = program.clock.now();
     }
     // Loads the menu and lets the title run until the buttons are up and the mole
-    // scheduler has just been started.
-    void loadMenuWithButtons() {
+    // scheduler has just been started. False when the buttons did not come up.
+    [[nodiscard]] bool loadMenuWithButtons() {
         loadMenu();
         program.timers.advanceTo(loadedAt + 3.5);
-        QVERIFY(c().Command1.shown());
+        return c().Command1.shown();
+    }
+    // Mole 1 up with its hit mark, 0.3 s into the second scheduler tick. Callers return on a
+    // failure.
+    void raiseMoleOneWithItsHit() {
+        QVERIFY(loadMenuWithButtons());
+        program.random.script(MoleOneHits);
+        program.random.script(MoleOneHits);
+        program.timers.advanceTo(loadedAt + 3.5 + 1.0 + 0.3);
+        QCOMPARE(menu().moleState[1], Int(2));
     }
 
 private slots:
@@ -365,10 +373,9 @@ private slots:
     }
 
     void aMoleFullCycleOnVirtualTimePlaysTheHitOnce() {
-        loadMenuWithButtons();
-        // Every tick: mole 1 a hit at 300 ms; moles 2 and 3 never get to move (699 ms).
+        QVERIFY(loadMenuWithButtons());
         for (int tick = 0; tick < 4; ++tick)
-            program.random.script({0.9, 0.0, 0.0, 0.0, 0.9975, 0.9975});
+            program.random.script(MoleOneHits);
         program.players.clear();
         const double start = loadedAt + 3.5;
         program.timers.advanceTo(start + 0.5 + 0.3); // first scheduler tick, then one step
@@ -392,7 +399,7 @@ private slots:
     }
 
     void aStepIntervalAboveHalfASecondNeverFiresBeforeTheNextReArm() {
-        loadMenuWithButtons();
+        QVERIFY(loadMenuWithButtons());
         const double start = loadedAt + 3.5;
         // Mole 1: 300 ms, mole 2: 699 ms, mole 3: 502 ms; no hits.
         const int ticks = 6;
@@ -423,7 +430,7 @@ private slots:
     }
 
     void nothingMovesWhileTheAnimationIsStopped() {
-        loadMenuWithButtons();
+        QVERIFY(loadMenuWithButtons());
         menu().moleState[1] = 1;
         c().moles[1][1].show();
         menu().moleState[2] = 2;
@@ -458,12 +465,9 @@ private slots:
     // --- how to play ------------------------------------------------------------------
 
     void howToPlayFreezesAMoleThatIsUpWithItsMark() {
-        loadMenuWithButtons();
-        const double start = loadedAt + 3.5;
-        program.random.script({0.9, 0.0, 0.0, 0.0, 0.9975, 0.9975});
-        program.random.script({0.9, 0.0, 0.0, 0.0, 0.9975, 0.9975});
-        program.timers.advanceTo(start + 1.0 + 0.3);
-        QCOMPARE(menu().moleState[1], Int(2));
+        raiseMoleOneWithItsHit();
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(c().Image5[1].shown());
 
         c().Command3.click();
@@ -491,12 +495,9 @@ private slots:
     }
 
     void backFromHowToPlayTheMoleContinuesWithSinking() {
-        loadMenuWithButtons();
-        const double start = loadedAt + 3.5;
-        program.random.script({0.9, 0.0, 0.0, 0.0, 0.9975, 0.9975});
-        program.random.script({0.9, 0.0, 0.0, 0.0, 0.9975, 0.9975});
-        program.timers.advanceTo(start + 1.0 + 0.3);
-        QCOMPARE(menu().moleState[1], Int(2));
+        raiseMoleOneWithItsHit();
+        if (QTest::currentTestFailed())
+            return;
         c().Command3.click();
         program.timers.advanceBy(5.0);
 
@@ -524,7 +525,7 @@ private slots:
 
     void gameButtonLeavesTheGameScreenAsTheOnlyScreen() {
         TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        loadMenuWithButtons();
+        QVERIFY(loadMenuWithButtons());
         c().Command1.click();
         QVERIFY(!menu().isLoaded());
         QVERIFY(program.game.isLoaded());
@@ -540,7 +541,7 @@ private slots:
     }
 
     void endButtonEndsTheProgram() {
-        loadMenuWithButtons();
+        QVERIFY(loadMenuWithButtons());
         c().Command2.click();
         QCOMPARE(program.quits, 1);
         QCOMPARE(program.navigation.loadedCount(), 0);

@@ -2,11 +2,11 @@
 // the file's place. The first two need root (to mount a small tmpfs) and are skipped
 // otherwise; the tmpfs is unmounted again whatever happens.
 #include "settings/Settings.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,28 +15,14 @@
 #include <unistd.h>
 
 using settings::Levels;
+using namespace std::chrono_literals;
 
 namespace {
 
-bool run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
+constexpr auto MountTimeout = 10s;
 
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// Fills the file system holding the folder until not one more byte fits.
+// Fills the file system holding the folder until not one more byte fits. Callers return on
+// a failure.
 void fill(const QString& folder) {
     QFile filler(folder + QStringLiteral("/filler"));
     QVERIFY(filler.open(QIODevice::WriteOnly));
@@ -67,9 +53,10 @@ private:
             return false;
         mountPoint_ = dir_.path() + QStringLiteral("/disk");
         return QDir().mkpath(mountPoint_) &&
-               run(QStringLiteral("mount"),
-                   {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                    QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mountPoint_});
+               runsCleanly(QStringLiteral("mount"),
+                           {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                            QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mountPoint_},
+                           MountTimeout);
     }
     QStringList leftovers(const QString& folder) const {
         QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
@@ -82,7 +69,7 @@ private:
 private slots:
     void cleanup() {
         if (!mountPoint_.isEmpty()) {
-            run(QStringLiteral("umount"), {mountPoint_});
+            runsCleanly(QStringLiteral("umount"), {mountPoint_}, MountTimeout);
             mountPoint_.clear();
         }
     }
@@ -91,13 +78,15 @@ private slots:
         if (!mountSmallDisk())
             QSKIP("mounting a small tmpfs needs root");
         const QString path = mountPoint_ + QStringLiteral("/設定.dat");
-        writeBytes(path, "2,4,1,5\r\n");
+        QVERIFY(writeBytes(path, "2,4,1,5\r\n"));
         fill(mountPoint_);
+        if (QTest::currentTestFailed())
+            return;
 
         const QString failure = settings::writeFile(path, Levels{5, 5, 5, 5});
         QVERIFY2(!failure.isEmpty(), "a save on a full disk reported success");
         QVERIFY2(failure.contains(QStringLiteral("保存できませんでした")), qPrintable(failure));
-        QCOMPARE(bytesOf(path), QByteArray("2,4,1,5\r\n"));
+        QCOMPARE(fileBytes(path), QByteArray("2,4,1,5\r\n"));
         QCOMPARE(settings::readFile(path).levels, (Levels{2, 4, 1, 5}));
         // The half-written new file does not stay behind to eat the space.
         QCOMPARE(leftovers(mountPoint_), QStringList());
@@ -105,7 +94,7 @@ private slots:
         // Once there is room again the same save goes through.
         QVERIFY(QFile::remove(mountPoint_ + QStringLiteral("/filler")));
         QCOMPARE(settings::writeFile(path, Levels{5, 5, 5, 5}), QString());
-        QCOMPARE(bytesOf(path), QByteArray("5,5,5,5\r\n"));
+        QCOMPARE(fileBytes(path), QByteArray("5,5,5,5\r\n"));
     }
 
     void aReadOnlyFileSystemKeepsTheOldFile() {
@@ -114,18 +103,19 @@ private slots:
             QSKIP("mounting a small tmpfs needs root (tst_settings_file covers a read-only "
                   "folder for other users)");
         const QString path = mountPoint_ + QStringLiteral("/設定.dat");
-        writeBytes(path, "1,2,3,4\r\n");
-        QVERIFY(run(QStringLiteral("mount"),
-                    {QStringLiteral("-o"), QStringLiteral("remount,ro"), mountPoint_}));
+        QVERIFY(writeBytes(path, "1,2,3,4\r\n"));
+        QVERIFY(runsCleanly(QStringLiteral("mount"),
+                            {QStringLiteral("-o"), QStringLiteral("remount,ro"), mountPoint_},
+                            MountTimeout));
         QVERIFY(!settings::writeFile(path, Levels{5, 5, 5, 5}).isEmpty());
-        QCOMPARE(bytesOf(path), QByteArray("1,2,3,4\r\n"));
+        QCOMPARE(fileBytes(path), QByteArray("1,2,3,4\r\n"));
     }
 
     void aFileGoneWithItsFolderIsNotRecreatedElsewhere() {
         const QString folder = dir_.path() + QStringLiteral("/データ");
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + QStringLiteral("/設定.dat");
-        writeBytes(path, "3,3,3,3\r\n");
+        QVERIFY(writeBytes(path, "3,3,3,3\r\n"));
         // The folder goes while the settings screen is open.
         QVERIFY(QDir(folder).removeRecursively());
         const QString failure = settings::writeFile(path, Levels{1, 1, 1, 1});

@@ -2,6 +2,7 @@
 // the mixed output to a file in real time, and the tests look for their tones in it.
 
 #include "app/SdlAudio.h"
+#include "support/Files.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -54,10 +54,7 @@ QByteArray toneWave(double frequency, double seconds) {
 
 // The left channel of what the disk driver wrote: 44.1 kHz, signed 16-bit native, stereo.
 std::vector<qint16> leftChannel(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray raw = file.readAll();
+    const QByteArray raw = fileBytes(path);
     std::vector<qint16> left(static_cast<std::size_t>(raw.size()) / 4);
     for (std::size_t i = 0; i < left.size(); ++i)
         std::memcpy(&left[i], raw.constData() + i * 4, sizeof(qint16));
@@ -99,19 +96,29 @@ std::vector<Frame> analyse(const std::vector<qint16>& samples) {
     return frames;
 }
 
-template <class Test> int firstWhere(const std::vector<Frame>& frames, Test test) {
+bool lowSounds(const Frame& frame) {
+    return frame.low;
+}
+bool highSounds(const Frame& frame) {
+    return frame.high;
+}
+bool bothSound(const Frame& frame) {
+    return frame.low && frame.high;
+}
+
+int firstWhere(const std::vector<Frame>& frames, bool (*test)(const Frame&)) {
     for (std::size_t i = 0; i < frames.size(); ++i)
         if (test(frames[i]))
             return static_cast<int>(i);
     return -1;
 }
-template <class Test> int lastWhere(const std::vector<Frame>& frames, Test test) {
+int lastWhere(const std::vector<Frame>& frames, bool (*test)(const Frame&)) {
     for (std::size_t i = frames.size(); i-- > 0;)
         if (test(frames[i]))
             return static_cast<int>(i);
     return -1;
 }
-template <class Test> int countWhere(const std::vector<Frame>& frames, Test test) {
+int countWhere(const std::vector<Frame>& frames, bool (*test)(const Frame&)) {
     return static_cast<int>(std::count_if(frames.begin(), frames.end(), test));
 }
 
@@ -162,24 +169,24 @@ class SdlPlayerTest : public QObject {
     QString lowTone;  // 0.3 s at 440 Hz
     QString highTone; // 0.3 s at 880 Hz
     QString longTone; // 1.0 s at 440 Hz
-    QString output;
 
-    static QString writeFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return {};
-        return path;
-    }
-
-    // Audio on the disk driver, writing to a fresh output file.
-    std::unique_ptr<app::SdlAudio> openDiskAudio() {
+    // Opens audio on the disk driver writing to a fresh file, lets `play` use it, closes it
+    // and returns the left channel of what was written. Callers return on a failure, which
+    // includes a device that does not open.
+    template <class Play> std::vector<qint16> heardWhile(Play play) {
         static int run = 0;
-        output = dir.filePath(QStringLiteral("out%1.raw").arg(++run));
+        const QString output = dir.filePath(QStringLiteral("out%1.raw").arg(++run));
         qputenv("SDL_AUDIODRIVER", "disk");
         qputenv("SDL_DISKAUDIOFILE", output.toLocal8Bit());
-        auto audio = std::make_unique<app::SdlAudio>();
-        audio->open();
-        return audio;
+        {
+            app::SdlAudio audio;
+            audio.open();
+            [&] {
+                QVERIFY(audio.isOpen());
+                play(audio);
+            }();
+        }
+        return leftChannel(output);
     }
 
     static void verifyOutputFormat() {
@@ -195,10 +202,12 @@ class SdlPlayerTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(dir.isValid());
-        lowTone = writeFile(dir.filePath(QStringLiteral("low.wav")), toneWave(440, 0.3));
-        highTone = writeFile(dir.filePath(QStringLiteral("high.wav")), toneWave(880, 0.3));
-        longTone = writeFile(dir.filePath(QStringLiteral("long.wav")), toneWave(440, 1.0));
-        QVERIFY(!lowTone.isEmpty() && !highTone.isEmpty() && !longTone.isEmpty());
+        lowTone = dir.filePath(QStringLiteral("low.wav"));
+        highTone = dir.filePath(QStringLiteral("high.wav"));
+        longTone = dir.filePath(QStringLiteral("long.wav"));
+        QVERIFY(writeBytes(lowTone, toneWave(440, 0.3)) &&
+                writeBytes(highTone, toneWave(880, 0.3)) &&
+                writeBytes(longTone, toneWave(440, 1.0)));
     }
 
     // First of all: SDL_mixer keeps its channel count after it is closed, so once a device
@@ -223,12 +232,9 @@ private slots:
         QVERIFY(!audio.isOpen());
     }
     void aNewFileOnThePlayerCutsOffTheOldOne() {
-        std::vector<qint16> samples;
-        {
-            auto audio = openDiskAudio();
-            QVERIFY(audio->isOpen());
+        const auto samples = heardWhile([&](app::SdlAudio& audio) {
             verifyOutputFormat();
-            auto player = audio->create();
+            auto player = audio.create();
             player->preload(lowTone);
             player->preload(highTone);
             player->play(lowTone);
@@ -236,70 +242,67 @@ private slots:
             player->play(highTone);
             QTest::qWait(600);
             player.reset();
-        }
-        samples = leftChannel(output);
+        });
+        if (QTest::currentTestFailed())
+            return;
         const auto frames = analyse(samples);
-        const int lowStart = firstWhere(frames, [](const Frame& f) { return f.low; });
-        const int highStart = firstWhere(frames, [](const Frame& f) { return f.high; });
+        const int lowStart = firstWhere(frames, lowSounds);
+        const int highStart = firstWhere(frames, highSounds);
         QVERIFY2(lowStart >= 0 && highStart > lowStart, "both tones are in the output");
         // Some 100 ms apart (10 ms steps), allowing for the device's buffers.
         QVERIFY2(highStart - lowStart >= 5 && highStart - lowStart <= 30,
                  qPrintable(QString::number(highStart - lowStart)));
         // The first tone sounds until the second begins...
-        const int lowEnd = lastWhere(frames, [](const Frame& f) { return f.low; });
+        const int lowEnd = lastWhere(frames, lowSounds);
         QVERIFY2(lowEnd >= highStart - 4,
                  qPrintable(QStringLiteral("%1 %2").arg(lowEnd).arg(highStart)));
         // ...and not a moment after: no window beyond the change holds the low tone.
         QVERIFY2(lowEnd <= highStart + 1,
                  qPrintable(QStringLiteral("%1 %2").arg(lowEnd).arg(highStart)));
         // The second tone plays its whole length, never on top of the first.
-        const int highEnd = lastWhere(frames, [](const Frame& f) { return f.high; });
+        const int highEnd = lastWhere(frames, highSounds);
         QVERIFY(highEnd - highStart >= 27);
         for (const Frame& frame : frames)
             QVERIFY2(frame.peak < 1.2 * Amplitude, qPrintable(QString::number(frame.peak)));
     }
 
     void aSecondPlayerPlaysUnderneathWithoutCuttingTheFirst() {
-        std::vector<qint16> samples;
-        {
-            auto audio = openDiskAudio();
-            QVERIFY(audio->isOpen());
-            auto first = audio->create();
-            auto second = audio->create();
+        const auto samples = heardWhile([&](app::SdlAudio& audio) {
+            auto first = audio.create();
+            auto second = audio.create();
             first->preload(lowTone);
             second->preload(highTone);
             first->play(lowTone);
             QTest::qWait(100);
             second->play(highTone);
             QTest::qWait(600);
-        }
-        samples = leftChannel(output);
+        });
+        if (QTest::currentTestFailed())
+            return;
         const auto frames = analyse(samples);
-        const int lowStart = firstWhere(frames, [](const Frame& f) { return f.low; });
-        const int lowEnd = lastWhere(frames, [](const Frame& f) { return f.low; });
-        const int highStart = firstWhere(frames, [](const Frame& f) { return f.high; });
+        const int lowStart = firstWhere(frames, lowSounds);
+        const int lowEnd = lastWhere(frames, lowSounds);
+        const int highStart = firstWhere(frames, highSounds);
         QVERIFY(lowStart >= 0 && highStart > lowStart);
         // The first tone keeps its full 0.3 s although the second came in over it.
         QVERIFY2(lowEnd - lowStart >= 27, qPrintable(QString::number(lowEnd - lowStart)));
         QVERIFY2(lowEnd > highStart + 5,
                  qPrintable(QStringLiteral("%1 %2").arg(lowEnd).arg(highStart)));
-        const int both = countWhere(frames, [](const Frame& f) { return f.low && f.high; });
+        const int both = countWhere(frames, bothSound);
         QVERIFY2(both >= 5, qPrintable(QString::number(both)));
     }
 
     void anEmptyNameStopsThePlayer() {
-        std::vector<qint16> samples;
-        {
-            auto audio = openDiskAudio();
-            QVERIFY(audio->isOpen());
-            auto player = audio->create();
+        const auto samples = heardWhile([&](app::SdlAudio& audio) {
+            auto player = audio.create();
             player->preload(longTone);
             player->play(longTone);
             QTest::qWait(150);
             player->play(QString());
             QTest::qWait(1100);
-        }
-        samples = leftChannel(output);
+        });
+        if (QTest::currentTestFailed())
+            return;
         const int start = firstAudible(samples);
         const int end = lastAudible(samples);
         QVERIFY(start >= 0);
@@ -322,19 +325,17 @@ private slots:
         QFETCH(int, count);
         QFETCH(double, minSeconds);
         QFETCH(double, maxSeconds);
-        std::vector<qint16> samples;
-        {
-            auto audio = openDiskAudio();
-            QVERIFY(audio->isOpen());
-            auto player = audio->create();
+        const auto samples = heardWhile([&](app::SdlAudio& audio) {
+            auto player = audio.create();
             player->preload(lowTone);
             player->play(lowTone);
             player->setPlayCount(count);
             QTest::qWait(1200);
-        }
-        samples = leftChannel(output);
+        });
+        if (QTest::currentTestFailed())
+            return;
         const auto frames = analyse(samples);
-        const int toneFrames = countWhere(frames, [](const Frame& f) { return f.low; });
+        const int toneFrames = countWhere(frames, lowSounds);
         const int start = firstAudible(samples);
         const int end = lastAudible(samples);
         QVERIFY(start >= 0);
@@ -355,31 +356,26 @@ private slots:
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("データ/音")));
         const QString path = dir.filePath(QStringLiteral("データ/音/o.wav"));
         QVERIFY(QFile::copy(lowTone, path));
-        std::vector<qint16> samples;
-        {
-            auto audio = openDiskAudio();
-            QVERIFY(audio->isOpen());
-            auto player = audio->create();
-            QVERIFY(audio->chunk(path) != nullptr);
+        const auto samples = heardWhile([&](app::SdlAudio& audio) {
+            auto player = audio.create();
+            QVERIFY(audio.chunk(path) != nullptr);
             player->play(path);
             QTest::qWait(500);
-        }
-        samples = leftChannel(output);
+        });
+        if (QTest::currentTestFailed())
+            return;
         const auto frames = analyse(samples);
-        QVERIFY(countWhere(frames, [](const Frame& f) { return f.low; }) >= 25);
+        QVERIFY(countWhere(frames, lowSounds) >= 25);
     }
 
     void aMissingFilePlaysNothingAndIsReportedOnce() {
         const QString missing = dir.filePath(QStringLiteral("nowhere/missing.wav"));
         const QString errors = dir.filePath(QStringLiteral("stderr.txt"));
-        std::vector<qint16> samples;
-        {
-            auto audio = openDiskAudio();
-            QVERIFY(audio->isOpen());
-            auto player = audio->create();
+        const auto samples = heardWhile([&](app::SdlAudio& audio) {
+            auto player = audio.create();
             {
                 StderrCapture capture(errors);
-                QVERIFY(audio->chunk(missing) == nullptr);
+                QVERIFY(audio.chunk(missing) == nullptr);
                 player->play(missing);
                 player->setPlayCount(0);
                 player->play(missing);
@@ -388,14 +384,15 @@ private slots:
             }
             QTest::qWait(300);
             // The player still plays a good file afterwards.
-            QVERIFY(audio->chunk(lowTone) != nullptr);
-        }
+            QVERIFY(audio.chunk(lowTone) != nullptr);
+        });
+        if (QTest::currentTestFailed())
+            return;
         QFile file(errors);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.first().contains(missing.toLocal8Bit()), lines.first().constData());
-        samples = leftChannel(output);
         QVERIFY(!samples.empty());
         QCOMPARE(lastAudible(samples), -1);
     }

@@ -2,6 +2,7 @@
 // missing, malformed or cannot be written.
 #include "settings/Settings.h"
 #include "support/Fakes.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,15 +17,7 @@ class SettingsFileTest : public QObject {
 private:
     QTemporaryDir dir_;
     QString path() const { return dir_.path() + QStringLiteral("/設定.dat"); }
-    void writeBytes(const QByteArray& bytes) {
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray bytes() const {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray bytes() const { return fileBytes(path()); }
 
 private slots:
     void init() {
@@ -55,7 +48,7 @@ private slots:
     void acceptedLayouts() {
         QFETCH(QByteArray, content);
         QFETCH(Levels, expected);
-        writeBytes(content);
+        QVERIFY(writeBytes(path(), content));
         const auto result = settings::readFile(path());
         QCOMPARE(result.levels, expected);
         QVERIFY2(result.problems.isEmpty(), qPrintable(result.problems.join(u'|')));
@@ -79,7 +72,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(Levels, expected);
         QFETCH(int, problems);
-        writeBytes(content);
+        QVERIFY(writeBytes(path(), content));
         const auto result = settings::readFile(path());
         QCOMPARE(result.levels, expected);
         QCOMPARE(result.problems.size(), problems);
@@ -100,7 +93,7 @@ private slots:
         // A settings file the size of a disk image must not be read whole.
         QByteArray huge("4,4,4,4\r\n");
         huge.append(QByteArray(8 * 1024 * 1024, 'x'));
-        writeBytes(huge);
+        QVERIFY(writeBytes(path(), huge));
         const auto result = settings::readFile(path());
         QCOMPARE(result.levels, (Levels{4, 4, 4, 4}));
         if (QFile::exists(QStringLiteral("/dev/zero"))) {
@@ -112,20 +105,20 @@ private slots:
 
     void recordIsReadAndProblemsReachThePlayerNamingTheFile() {
         fakes::RecordingReporter reporter;
-        writeBytes("9,2,2,2\r\n");
+        QVERIFY(writeBytes(path(), "9,2,2,2\r\n"));
         settings::readIntoRecord(path(), reporter);
         QCOMPARE(settings::current(), (Levels{5, 2, 2, 2}));
         QCOMPARE(reporter.problems.size(), 1);
         QVERIFY(reporter.problems.first().contains(QStringLiteral("設定.dat")));
         reporter.problems.clear();
-        writeBytes("1,2,3,4\r\n");
+        QVERIFY(writeBytes(path(), "1,2,3,4\r\n"));
         settings::readIntoRecord(path(), reporter);
         QCOMPARE(settings::current(), (Levels{1, 2, 3, 4}));
         QVERIFY(reporter.problems.isEmpty());
     }
 
     void failedSaveKeepsTheOldFile() {
-        writeBytes("2\r\n2\r\n2\r\n2\r\n");
+        QVERIFY(writeBytes(path(), "2\r\n2\r\n2\r\n2\r\n"));
         const QByteArray before = bytes();
         // A missing folder fails for every user, root included.
         const QString missing = dir_.path() + QStringLiteral("/gone/設定.dat");
@@ -140,18 +133,11 @@ private slots:
     }
 
     void readOnlyFolderRefusesTheSaveAndKeepsTheFile() {
-        writeBytes("2,2,2,2\r\n");
-        QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner);
-        QFile probe(dir_.path() + QStringLiteral("/probe"));
-        const bool rootWrites = probe.open(QIODevice::WriteOnly);
-        probe.remove();
-        if (rootWrites) {
-            QFile::setPermissions(dir_.path(),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(writeBytes(path(), "2,2,2,2\r\n"));
+        const ReadOnlyFolder readOnly(dir_.path());
+        if (!readOnly.refusesWrites())
             QSKIP("running as root: a read-only folder does not stop writes");
-        }
         const QString failure = settings::writeFile(path(), Levels{5, 5, 5, 5});
-        QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(!failure.isEmpty());
         QCOMPARE(bytes(), QByteArray("2,2,2,2\r\n"));
     }

@@ -2,15 +2,15 @@
 // game screen that follows makes of the new levels, failed saves, and the screen's labels
 // and focus order.
 
+#include "support/Files.h"
 #include "support/TestProgram.h"
+#include "support/Widgets.h"
 
 #include "forms/Label.h"
 #include "forms/Twips.h"
 #include "layouts/FormBuilder.h"
-#include "settings/Settings.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -49,12 +49,12 @@ class SettingsScreenTest : public QObject {
     forms::PictureButton& button(const char* name) {
         return screen().form()->control<forms::PictureButton>(QString::fromLatin1(name));
     }
-    void load() {
+    [[nodiscard]] bool load() {
         program.navigation.show(program.settings);
-        QVERIFY(screen().isLoaded());
+        return screen().isLoaded();
     }
     // The player's failed save: the screen stays with the sliders as set, one problem in
-    // Japanese is reported, and the game screen is not shown.
+    // Japanese is reported, and the game screen is not shown. Callers return on a failure.
     void verifyFailedSave(const Sliders& set) {
         QVERIFY(screen().isLoaded());
         QVERIFY(screen().form()->isVisible());
@@ -83,7 +83,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(Sliders, expected);
         TestFolder folder(file);
-        load();
+        QVERIFY(load());
         QCOMPARE(sliders(), expected);
         QVERIFY(program.reporter.problems.isEmpty());
         QCOMPARE(folder.settingsBytes(), file);
@@ -117,7 +117,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(Sliders, expected);
         TestFolder folder(file);
-        load();
+        QVERIFY(load());
         QCOMPARE(sliders(), expected);
         QCOMPARE(program.reporter.problems.size(), 1);
         QVERIFY(containsJapanese(program.reporter.problems.first()));
@@ -130,7 +130,7 @@ private slots:
         const QByteArray original("2,3,4,5\r\n");
         TestFolder folder(original);
         program.game.hitCount = 17; // a value the game's loading sets back to 0
-        load();
+        QVERIFY(load());
         setSliders({1, 5, 1, 5});
         button("Command1").click();
 
@@ -173,7 +173,7 @@ private slots:
         QFETCH(int, targetWidthTwips);
         QFETCH(int, targetHeightTwips);
         TestFolder folder(QByteArray("4,4,4,4\r\n"));
-        load();
+        QVERIFY(load());
         setSliders(set);
         button("Command2").click();
 
@@ -194,7 +194,7 @@ private slots:
 
     void aSaveWithoutChangesRewritesAFourLineFileAsOneLine() {
         TestFolder folder(QByteArray("2\r\n3\r\n4\r\n5\r\n"));
-        load();
+        QVERIFY(load());
         button("Command2").click();
         QCOMPARE(folder.settingsBytes(), QByteArray("2,3,4,5\r\n"));
         QVERIFY(program.game.isLoaded());
@@ -204,25 +204,16 @@ private slots:
         const QByteArray original("2,3,4,5\r\n");
         TestFolder folder(original);
         const QString dataFolder = folder.path() + QStringLiteral("/データ");
-        load();
-        const auto writable = QFile::permissions(dataFolder);
-        QVERIFY(QFile::setPermissions(dataFolder, QFile::ReadOwner | QFile::ExeOwner));
-        struct Restore {
-            QString path;
-            QFileDevice::Permissions permissions;
-            ~Restore() { QFile::setPermissions(path, permissions); }
-        } restore{dataFolder, writable};
-        {
-            QFile probe(dataFolder + QStringLiteral("/probe"));
-            if (probe.open(QIODevice::WriteOnly)) {
-                probe.close();
-                probe.remove();
-                QSKIP("permissions do not stop this user from writing (running as root?)");
-            }
-        }
+        QVERIFY(load());
+        const ReadOnlyFolder readOnly(dataFolder);
+        QVERIFY(readOnly.permissionsChanged());
+        if (!readOnly.refusesWrites())
+            QSKIP("permissions do not stop this user from writing (running as root?)");
         setSliders({1, 5, 2, 4});
         button("Command2").click();
         verifyFailedSave({1, 5, 2, 4});
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(folder.settingsBytes(), original);
         QCOMPARE(QDir(dataFolder).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("設定.dat")});
@@ -231,11 +222,13 @@ private slots:
     void aSaveIntoAMissingFolderFailsAndKeepsTheScreen() {
         TestFolder folder(QByteArray("2,3,4,5\r\n"));
         const QString dataFolder = folder.path() + QStringLiteral("/データ");
-        load();
+        QVERIFY(load());
         QVERIFY(QDir(dataFolder).removeRecursively());
         setSliders({1, 5, 2, 4});
         button("Command2").click();
         verifyFailedSave({1, 5, 2, 4});
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(!QFileInfo::exists(dataFolder));
 
         // The player can still leave without saving.
@@ -286,7 +279,7 @@ private slots:
         QFETCH(QString, rightLabel);
         QFETCH(QString, rightCaption);
         TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        load();
+        QVERIFY(load());
         const forms::Form& form = *screen().form();
         QWidget* group = form.findControl(frame);
         QWidget* bar = form.findControl(slider);
@@ -310,18 +303,10 @@ private slots:
 
     void tabGoesThroughTheSlidersThenCancelThenSave() {
         TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        load();
-        const forms::Form& form = *screen().form();
-        QWidget* first = form.findControl(QStringLiteral("HScroll1"));
-        QStringList order;
-        QWidget* widget = first;
-        do {
-            if (widget->focusPolicy() & Qt::TabFocus)
-                order << widget->objectName();
-            widget = widget->nextInFocusChain();
-        } while (widget != first && order.size() < 20);
-        QCOMPARE(order, (QStringList{"HScroll1", "HScroll2", "HScroll3", "HScroll4", "Command1",
-                                     "Command2"}));
+        QVERIFY(load());
+        QCOMPARE(
+            tabChain(screen().form()->findControl(QStringLiteral("HScroll1"))),
+            (QStringList{"HScroll1", "HScroll2", "HScroll3", "HScroll4", "Command1", "Command2"}));
     }
 };
 
