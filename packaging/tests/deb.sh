@@ -49,13 +49,12 @@ die() {
     done
     exit 1
 }
-step() { sk_log "$*"; }
 
 # 1. The package and its dependencies.
 (cd "$build" && cpack -G DEB -B "$work/packages" >"$work/cpack.log" 2>&1) || die "cpack failed"
 deb=$(ls "$work"/packages/*.deb 2>/dev/null | head -1)
 [ -f "$deb" ] || die "cpack made no .deb"
-step "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+sk_log "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
 depends=$(dpkg-deb -f "$deb" Depends)
 has_dependency() { tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qx "$1"; }
 # Every library the program links comes from a package the .deb depends on.
@@ -73,7 +72,7 @@ done
 for package in libqt6widgets6 libqt6svg6 libsdl2-mixer-2.0-0 fonts-ipafont-mincho fonts-ipafont-gothic qt6-qpa-plugins; do
     has_dependency "$package" || die "Depends lacks $package: $depends"
 done
-step "Depends covers every linked library and the fonts: $depends"
+sk_log "Depends covers every linked library and the fonts: $depends"
 
 # 2. Install it.
 dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || die "dpkg -i failed"
@@ -86,7 +85,7 @@ desktop=/usr/share/applications/org.pokopenpan.Pokopenpan.desktop
 shared_sum() { (cd "$shared" && find . -exec stat -c '%n %s %Y %a %U' {} + | sort && find . -type f -exec md5sum {} + | sort); }
 shared_before=$(shared_sum)
 delivered=$(od -An -c "$shared/データ/設定.dat")
-step "installed; the delivered settings are: $delivered"
+sk_log "installed; the delivered settings are: $delivered"
 
 # 3. An ordinary user and a display that user may use.
 useradd -m -d "$work/home" -s /bin/sh "$user" || die "useradd failed"
@@ -107,13 +106,8 @@ start_game() {
     exe=$(readlink "/proc/$PID/exe")
     [ "$exe" = "$mine/pokopenpan" ] || die "the game runs from $exe, not from $mine/pokopenpan"
     [ "$(stat -c %U "/proc/$PID")" = "$user" ] || die "the game does not run as $user"
-    sleep 4
-    sk_button 512 13 89 27 # ゲーム
-    sk_wait_window ゲーム 15 "$PID" || die "no game screen"
-    sleep 0.5
-    sk_button 40 13 89 27 # 設　定
-    sk_wait_window 設定 15 "$PID" || die "no settings screen"
-    sleep 0.5
+    sk_menu_to_game "$PID" || die "no game screen"
+    sk_game_to_settings "$PID" || die "no settings screen"
 }
 # 設定完了, back to the game, おわり, and a normal end.
 save_and_quit() {
@@ -121,18 +115,13 @@ save_and_quit() {
     sk_wait_window ゲーム 15 "$PID" || die "the save did not lead back to the game"
     sleep 0.5
     sk_button 410 13 89 27 # おわり
-    local tenths
-    for tenths in $(seq 100); do
-        sk_alive "$PID" || break
-        sleep 0.1
-    done
-    sk_alive "$PID" && die "the game did not end after おわり"
-    wait "$PID" || die "the game ended with status $?"
+    sk_wait_exit "$PID" 10 || die "the game did not end after おわり"
+    [ "$SK_EXIT_STATUS" -eq 0 ] || die "the game ended with status $SK_EXIT_STATUS"
     PID=""
 }
 
 # 4. First start: move every slider and save. From 3,3,3,3: time 2, speed 4, size 1, count 5.
-step "first start as $user from the desktop entry ($exec_line)"
+sk_log "first start as $user from the desktop entry ($exec_line)"
 start_game first
 sk_click 76 57                                 # time: left arrow, 3 → 2
 sk_click 223 135                               # speed: right arrow, 3 → 4
@@ -143,15 +132,15 @@ save_and_quit
 saved=$mine/データ/設定.dat
 cmp -s "$saved" <(printf '2,4,1,5\r\n') || die "the user's settings file holds $(od -An -c "$saved")"
 [ "$(stat -c %U "$saved")" = "$user" ] || die "the saved settings do not belong to $user"
-step "saved: $(od -An -c "$saved" | tr -s ' ')"
+sk_log "saved: $(od -An -c "$saved" | tr -s ' ')"
 
 # 5. Second start: the sliders come back as saved, so saving unchanged writes the same line.
-step "second start"
+sk_log "second start"
 start_game second
 save_and_quit
 cmp -s "$saved" <(printf '2,4,1,5\r\n') ||
     die "after a restart the settings came back as $(od -An -c "$saved")"
-step "the saved values were back after a restart"
+sk_log "the saved values were back after a restart"
 
 # 6. Nothing but the settings file was written: the installed files are as delivered, and
 # the user's folder holds the copy, the two links and the settings.
@@ -170,4 +159,4 @@ installed=0
 [ ! -e "$shared" ] && [ ! -e /usr/bin/pokopenpan ] && [ ! -e "$desktop" ] ||
     die "files remain after removing the package"
 [ -f "$saved" ] || die "removing the package removed the user's settings"
-step "passed"
+sk_log "passed"

@@ -44,7 +44,6 @@ checksum() { (cd "$1" && find . -exec stat -c '%n %s %Y %a' {} + | sort && find 
 prefix=$work/usr
 install_fake "$prefix" 1
 chmod 555 "$prefix/lib/pokopenpan/データ"
-before=$(checksum "$prefix")
 home=$work/home
 mkdir -p "$home"
 run() { env -u XDG_DATA_HOME HOME="$home" "$@"; }
@@ -88,6 +87,7 @@ check "the copy is refreshed when the installed program changes" \
     cmp -s "$mine/pokopenpan" "$prefix/lib/pokopenpan/pokopenpan"
 check "no temporary copy is left behind" \
     [ -z "$(find "$mine" -maxdepth 1 -name '.pokopenpan.new.*')" ]
+# From here on the launcher must never write to the installation.
 before=$(checksum "$prefix")
 
 # XDG_DATA_HOME is honoured when absolute, and ignored when relative.

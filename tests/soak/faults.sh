@@ -47,13 +47,8 @@ ROUND_FILES=(音/pipi.wav 音/pipipi.wav 音/bgm.wav 音/o.wav 音/x.wav 音/kar
     音/kakasi.wav 音/jizou.wav 音/owari.wav 絵/からす.gif 絵/案山子.gif 絵/地蔵.gif)
 GARBAGE_LINE='ごみ garbage 0123456789 !"#$%&()=~|'
 
-# A fresh program folder, with the levels a short round needs.
-make_program() {
-    mkdir -p "$1"
-    cp "$exe" "$1/pokopenpan"
-    cp -r "$data_src" "$1/データ"
-    printf '1,5,5,5\r\n' >"$1/データ/設定.dat"
-}
+# The levels of every fresh program folder: what a short round needs.
+LEVELS=1,5,5,5
 
 # Damages a file in place. A fault that leaves a readable file (cut in half) is one the
 # loaders may accept: the game then plays or shows what is there.
@@ -92,12 +87,9 @@ reported_fault() { [ "$1" != half ]; }
 
 # One program run. Globals: PID, LOG, RUN (name), FAILED.
 start_program() {
+    sk_launch "$1"
+    PID=$SK_PID
     LOG=$1/stderr.log
-    mkdir -p -m 700 "$1/run"
-    # SDL's silent driver: the sounds are still loaded (and their faults found).
-    (cd / && SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR=$1/run exec "$1/pokopenpan") \
-        >"$1/stdout.log" 2>"$LOG" &
-    PID=$!
 }
 fail() {
     echo "FAIL $RUN: $*" >>"$RESULT"
@@ -111,23 +103,18 @@ alive_after() {
         return 1
     fi
 }
-# wait for a window, or fail the run
-window() {
-    sk_wait_window "$1" "${2:-15}" "$PID" 2>"$work/why.$BASHPID" || {
+# Runs an sk_* step, failing the run with the reason it gives. (Not in $(...): the step
+# sets the window the clicks aim at.)
+step() {
+    "$@" 2>"$work/why.$BASHPID" || {
         fail "$(cat "$work/why.$BASHPID")"
         return 1
     }
 }
 menu_to_game() {
-    window メニュー 30 || return 1
-    sleep 4 # the menu's buttons come after its title
-    alive_after "menu shown" || return 1
-    sk_button 512 13 89 27 # ゲーム
-    window ゲーム || return 1
+    step sk_menu_to_game "$PID" || return 1
     alive_after "menu → ゲーム"
 }
-# Hit-target centres of the nine holes, in the game window.
-HOLES=("116 45" "316 45" "516 45" "116 170" "316 170" "516 170" "116 295" "316 295" "516 295")
 # play_round N: a round at TimeLevel 1, clicking the first N holes of a shuffled order over
 # and over (0: no clicks at all); ends on the results panel.
 play_round() {
@@ -135,13 +122,7 @@ play_round() {
     sk_button 512 13 89 27 # スタート
     begin=$(date +%s%N)
     alive_after "スタート" || return 1
-    mapfile -t chosen < <(printf '%s\n' "${HOLES[@]}" | shuf | head -n "$count")
-    # One xdotool for a whole sweep over the chosen holes: quicker than one per click.
-    local clicks=() hole
-    for hole in "${chosen[@]}"; do
-        set -- $hole
-        clicks+=(mousemove $((WX + $1)) $((WY + $2)) click 1)
-    done
+    mapfile -t chosen < <(printf '%s\n' "${SK_HOLES[@]}" | shuf | head -n "$count")
     sleep 3.6
     while :; do
         now=$(date +%s%N)
@@ -150,7 +131,7 @@ play_round() {
             sleep 0.5
             continue
         fi
-        xdotool "${clicks[@]}"
+        sk_sweep "${chosen[@]}"
     done
     # The round ends 30 s after play starts, about 3.5 s after スタート.
     while [ $((($(date +%s%N) - begin) / 1000000)) -lt 35000 ]; do sleep 0.1; done
@@ -183,13 +164,11 @@ judge() {
 }
 settings_and_leave() {
     local expect_saved=$1
-    sk_button 40 13 89 27 # 設　定
-    window 設定 || return 1
+    step sk_game_to_settings "$PID" || return 1
     alive_after "ゲーム → 設定" || return 1
-    sleep 0.5
     sk_button 162 338 89 27 # 設定完了
     if [ "$expect_saved" = saved ]; then
-        window ゲーム || return 1
+        step sk_wait_window ゲーム 15 "$PID" || return 1
     else
         sleep 1.5
         alive_after "設定完了 (a save that cannot succeed)" || return 1
@@ -198,24 +177,17 @@ settings_and_leave() {
             return 1
         }
         sk_button 48 338 89 27 # 設定中止
-        window ゲーム || return 1
+        step sk_wait_window ゲーム 15 "$PID" || return 1
     fi
     alive_after "設定完了" || return 1
     sleep 0.5
     sk_button 410 13 89 27 # おわり
-    local tenths
-    for tenths in $(seq 100); do
-        sk_alive "$PID" || break
-        sleep 0.1
-    done
-    if sk_alive "$PID"; then
+    if ! sk_wait_exit "$PID" 10; then
         fail "the program did not end after おわり"
         kill "$PID"
         return 1
     fi
-    wait "$PID"
-    local status=$?
-    [ "$status" -eq 0 ] || fail "the program ended with status $status after おわり"
+    [ "$SK_EXIT_STATUS" -eq 0 ] || fail "the program ended with status $SK_EXIT_STATUS after おわり"
 }
 # mentions NAME MIN MAX: stderr names the file between MIN and MAX times.
 mentions() {
@@ -237,7 +209,7 @@ round_faults_run() {
         fail "no X server"
         return
     }
-    make_program "$dir"
+    sk_prepare_program "$exe" "$dir" "$LEVELS"
     declare -A fault_of
     READABLE_RATING=""
     local plan=""
@@ -310,7 +282,7 @@ settings_fault_run() {
     FAILED=0
     RESULT=$work/result-settings-$kind
     : >"$RESULT"
-    make_program "$dir"
+    sk_prepare_program "$exe" "$dir" "$LEVELS"
     apply_fault "$dir/データ/設定.dat" "$kind"
     # A folder or a device in its place is never replaced by a save.
     case $kind in folder | devzero) expect=unsaved ;; esac
@@ -347,7 +319,7 @@ folder_fault_run() {
     FAILED=0
     RESULT=$work/result-folder-$kind
     : >"$RESULT"
-    make_program "$dir"
+    sk_prepare_program "$exe" "$dir" "$LEVELS"
     data=$dir/データ
     case $kind in
     missing) rm -rf "$data" ;;

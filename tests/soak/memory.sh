@@ -25,39 +25,26 @@ die() {
 }
 alive() { sk_alive "$PID" || die "the program died: $1"; }
 
-mkdir -p "$work/program" && mkdir -m 700 "$work/run"
-cp "$exe" "$work/program/pokopenpan"
-cp -r "$(dirname "$exe")/データ" "$work/program/データ"
-printf '5,5,5,5\r\n' >"$work/program/データ/設定.dat"
+sk_prepare_program "$exe" "$work" 5,5,5,5
 
 sk_start_x || die "no X server"
-(cd / && SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR=$work/run exec "$work/program/pokopenpan") \
-    >"$work/stdout.log" 2>"$work/stderr.log" &
-PID=$!
-sk_wait_window メニュー 30 "$PID" || die "no menu"
-sleep 4
-sk_button 512 13 89 27 # ゲーム
-sk_wait_window ゲーム 15 "$PID" || die "no game screen"
-sleep 0.5
+sk_launch "$work"
+PID=$SK_PID
+sk_menu_to_game "$PID" || die "no game screen"
 rss_idle=$(sk_rss "$PID")
 sk_button 512 13 89 27 # スタート
 begin=$(date +%s%N)
 ms() { echo $((($(date +%s%N) - begin) / 1000000)); }
 
-HOLES=("116 45" "316 45" "516 45" "116 170" "316 170" "516 170" "116 295" "316 295" "516 295")
 clicks=0
 rss_early=""
 next_report=40000
 sleep 3.5
 # Play lasts 150 s from about 3.5 s after スタート: click until just before its end.
 while [ "$(ms)" -lt 153000 ]; do
-    sweep=()
-    for n in 1 2; do
-        set -- ${HOLES[$((RANDOM % 9))]}
-        sweep+=(mousemove $((WX + $1)) $((WY + $2)) click 1)
-        sweep+=(mousemove $((WX + 20 + RANDOM % 600)) $((WY + 50 + RANDOM % 340)) click 1)
-    done
-    xdotool "${sweep[@]}"
+    # A hole's target, a place on the board, twice.
+    sk_sweep "${SK_HOLES[RANDOM % 9]}" "$((20 + RANDOM % 600)) $((50 + RANDOM % 340))" \
+        "${SK_HOLES[RANDOM % 9]}" "$((20 + RANDOM % 600)) $((50 + RANDOM % 340))"
     clicks=$((clicks + 4))
     sleep 0.35
     now=$(ms)

@@ -49,9 +49,7 @@ prepare() {
     CASE=$1
     DIR=$work/$1
     DATA=$DIR/データ
-    mkdir -p "$DATA" "$DIR/run"
-    chmod 700 "$DIR/run"
-    cp "$exe" "$DIR/pokopenpan"
+    sk_prepare_program "$exe" "$DIR" && mkdir -p "$DATA"
 }
 populate() {
     local source
@@ -77,17 +75,10 @@ old_file_intact() {
 
 # Menu → ゲーム → 設定, one slider moved, ready to save.
 to_settings() {
-    (cd / && SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR=$DIR/run exec "$DIR/pokopenpan") \
-        >"$DIR/stdout.log" 2>"$DIR/stderr.log" &
-    PID=$!
-    sk_wait_window メニュー 30 "$PID" || fail "no menu" || return 1
-    sleep 4
-    sk_button 512 13 89 27 # ゲーム
-    sk_wait_window ゲーム 15 "$PID" || fail "no game screen" || return 1
-    sleep 0.5
-    sk_button 40 13 89 27 # 設　定
-    sk_wait_window 設定 15 "$PID" || fail "no settings screen" || return 1
-    sleep 0.5
+    sk_launch "$DIR"
+    PID=$SK_PID
+    sk_menu_to_game "$PID" || fail "no game screen" || return 1
+    sk_game_to_settings "$PID" || fail "no settings screen" || return 1
     sk_click 223 57 # the time slider's right arrow: 2 → 3
     sleep 0.3
     alive "moving a slider"
@@ -104,8 +95,8 @@ save_must_fail() {
         fail "no message that the settings were not saved" || return 1
     grep "保存できませんでした" "$DIR/stderr.log" | tail -1 | grep -q "データ" ||
         fail "the message does not name the data folder or file" || return 1
-    xdotool search --onlyvisible --name "^ぽこぺんぱん\$" >/dev/null ||
-        fail "no message box on the screen" || return 1
+    # In a subshell, so that later clicks still aim at the settings screen.
+    (sk_find_window ぽこぺんぱん) || fail "no message box on the screen" || return 1
 }
 # 設定中止 → ゲーム → おわり, and a normal end.
 leave() {
@@ -113,16 +104,12 @@ leave() {
     sk_wait_window ゲーム 15 "$PID" || fail "設定中止 did not lead back to the game" || return 1
     sleep 0.5
     sk_button 410 13 89 27 # おわり
-    local tenths
-    for tenths in $(seq 100); do
-        sk_alive "$PID" || break
-        sleep 0.1
-    done
-    sk_alive "$PID" && fail "the program did not end after おわり" && return 1
-    wait "$PID"
-    local status=$?
+    sk_wait_exit "$PID" 10 || {
+        fail "the program did not end after おわり"
+        return 1
+    }
     PID=""
-    [ "$status" -eq 0 ] || fail "the program ended with status $status" || return 1
+    [ "$SK_EXIT_STATUS" -eq 0 ] || fail "the program ended with status $SK_EXIT_STATUS" || return 1
 }
 pass() {
     sk_log "$CASE: passed"
