@@ -15,10 +15,7 @@ close_by_frame() { # WINDOW-NAME WHAT
     poko_log "closing the $1 window ($2) ended the program"
 }
 to_game() {
-    poko_wait_window メニュー 20
-    poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
-    poko_click 556 26
-    poko_wait_window ゲーム 10
+    poko_to_game
     poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
 }
 
@@ -28,8 +25,7 @@ sleep 1
 close_by_frame メニュー "title being spelt"
 
 poko_launch
-poko_wait_window メニュー 20
-poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+poko_wait_menu
 close_by_frame メニュー "title complete"
 
 poko_launch
@@ -48,5 +44,5 @@ poko_click 84 26
 poko_wait_window 設定 10
 poko_wait_until "設定 is painted" 5 poko_frac_is 0 0 15 300 8080ff '> 0.95'
 close_by_frame 設定 "settings"
-cmp -s "$POKO_SETTINGS" <(printf '1,3,3,3\r\n') || poko_fail "closing 設定 by its frame changed the settings file"
+poko_settings_are '1,3,3,3\r\n' || poko_fail "closing 設定 by its frame changed the settings file"
 poko_pass

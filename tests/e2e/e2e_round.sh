@@ -12,12 +12,9 @@ SPEED=5 SIZE=1 COUNT=3
 
 poko_record_start
 poko_launch
-poko_wait_window メニュー
-poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
-poko_click 556 26
-poko_wait_window ゲーム 10
+poko_to_game
 poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
-poko_shot before-start >/dev/null
+poko_shot before-start
 
 # ---- The countdown: the numerals in the red disc, watched every 40 ms.
 # The watch starts before the click: a step can come at once.
@@ -28,7 +25,7 @@ sleep 0.4
 poko_click 556 26
 start_click=$POKO_CLICKED_AT
 wait $watcher
-poko_shot after-countdown >/dev/null
+poko_shot after-countdown
 # Up to the end of the countdown (moles may come out over the disc after it): runs of
 # the same numeral as "TIME NUMERAL" at each change, single unclear frames dropped.
 awk -v click="$start_click" '$1 < click { next }
@@ -53,17 +50,17 @@ done
 poko_test "$t3 - $start_click <= 2" || poko_fail "the 3 came $(poko_calc "$t3 - $start_click")s after スタート"
 
 # ---- Play: find moles that are fully out by their open eyes, click the eyes.
-eye_box() { echo "$((100 + 200 * $1)) $((30 + 125 * $2)) 30 21"; }
 queries=()
 for hole in 0 1 2 3 4 5 6 7 8; do
-    box=$(eye_box $((hole % 3)) $((hole / 3)))
+    box=$(poko_eye_box $hole)
     # Eye whites of a mole that is out; the black stars of the dazed face.
     queries+=("frac $box ffffff 30" "frac $box 000000 40")
 done
-# The dazed face: black stars on skin, no eye whites.
+# The dazed face at hole $1: black stars on skin, no eye whites.
 dazed() {
-    local values
-    values=$(poko_eye "frac $(eye_box "$1" "$2") ffffff 30" "frac $(eye_box "$1" "$2") 000000 40")
+    local box values
+    box=$(poko_eye_box "$1")
+    values=$(poko_eye "frac $box ffffff 30" "frac $box 000000 40")
     awk '{ exit !($1 < 0.02 && $2 > 0.12) }' <<<"$values"
 }
 misses=("220 60" "420 190" "220 320" "420 60" "620 190")
@@ -78,7 +75,8 @@ while [ "$(poko_us)" -lt "$play_end_us" ]; do
     if [ $((rounds % 25)) -eq 0 ] && [ ${#misses[@]} -gt 0 ]; then
         read -r mx my <<<"${misses[0]}"
         misses=("${misses[@]:1}")
-        poko_click "$mx" "$my"
+        # The miss sound is matched alone, after the last click's 0.3 s sound has played.
+        poko_spaced_click "$mx" "$my" 400
         echo "$POKO_CLICKED_AT board $mx $my" >>"$POKO_WORK/clicks.txt"
         continue
     fi
@@ -92,21 +90,17 @@ while [ "$(poko_us)" -lt "$play_end_us" ]; do
         sleep 0.03
         continue
     fi
-    c=$((target % 3)) r=$((target / 3))
-    # A quarter of a second between clicks: each sound's opening is heard on its own.
-    wait_us=$((250000 - ($(poko_us) - POKO_LAST_CLICK_US)))
-    [ "$wait_us" -gt 0 ] && sleep "$(printf '0.%06d' "$wait_us")"
-    poko_click $((116 + 200 * c)) $((45 + 125 * r))
+    poko_spaced_click $(poko_hole_xy "$target")
     last_click_on[$target]=$POKO_LAST_CLICK_US
     mark=no
     for _ in 1 2 3 4 5 6 7 8; do
-        if dazed $c $r; then
+        if dazed "$target"; then
             mark=yes
             break
         fi
         sleep 0.02
     done
-    [ "$mark" = yes ] && poko_shot "dazed-$c-$r" >/dev/null
+    [ "$mark" = yes ] && poko_shot "dazed-$((target % 3))-$((target / 3))"
     echo "$POKO_CLICKED_AT mole $target $mark" >>"$POKO_WORK/clicks.txt"
 done
 poko_log "play: $(grep -c ' mole ' "$POKO_WORK/clicks.txt") clicks on moles ($(grep -c ' yes$' \
@@ -115,21 +109,10 @@ poko_log "play: $(grep -c ' mole ' "$POKO_WORK/clicks.txt") clicks on moles ($(g
 # ---- The results panel: navy over the whole window.
 poko_test "$(poko_now) - $play_start < 29.8" ||
     poko_fail "play loop overran: cannot time the results panel"
-poko_wait_until "the results panel shows" 12 poko_panel_up
-panel_at=$(poko_now)
-after=$(poko_calc "$panel_at - $play_start")
-poko_log "results panel $(printf %.2f "$after")s after play started"
-poko_test "$after >= 29.8 && $after <= 32.3" ||
-    poko_fail "results panel after ${after}s of play, not 30-32 s"
-sleep 0.5
-results=$(poko_shot results)
+poko_wait_results "$play_start" 12
 
 # ---- 判定: the figure and its sound, chosen by the rate shown.
-poko_click 482 307
-verdict_click=$POKO_CLICKED_AT
-figure_shows() { poko_test "$(poko_eye --ref "$results" "diff 365 85 237 168") > 2000"; }
-poko_wait_until "a figure shows in the rating box" 5 figure_shows
-poko_shot rating >/dev/null
+poko_verdict "$results"
 sleep 2.8
 poko_record_stop
 echo "play_start $play_start panel_at $panel_at verdict $verdict_click rec_end $POKO_REC_END" >>"$POKO_WORK/timeline.txt"
@@ -192,8 +175,6 @@ poko_check_rating_sounds "$rate" $((SPEED + SIZE + COUNT)) "$verdict_click"
 poko_log "rating for $rate%: $RATING"
 
 # ---- もどる hides the panel: the board with its buttons again.
-poko_click 569 32
-board_back() { poko_frac_is 0 140 639 45 0402fc '> 0.9' && poko_frac_is 512 13 89 27 0402fc '< 0.5'; }
-poko_wait_until "the panel goes and the board shows" 5 board_back
+poko_back_to_board
 poko_running || poko_fail "the program ended"
 poko_pass

@@ -9,91 +9,53 @@ poko_write_settings '3,3,3,3\r\n'
 
 poko_record_start
 poko_launch
-poko_wait_window メニュー 20
-poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
-poko_click 556 26
-poko_wait_window ゲーム 10
+poko_to_game
 poko_wait_until "設　定 shows" 10 poko_frac_is 40 13 89 27 0402fc '< 0.5'
 
-open_settings() {
-    poko_click 84 26
-    poko_wait_window 設定 10
-    poko_window_gone ゲーム || poko_fail "the game screen stayed open under 設定"
-    [ "$WW" = 304 ] && [ "$WH" = 377 ] || poko_fail "設定 window is ${WW}x${WH}, not 304x377"
-    poko_wait_until "設定 is painted" 5 poko_frac_is 0 0 15 300 8080ff '> 0.95'
-}
-open_settings
+poko_open_settings
 
-# Slider g (0-3): frame at (20, 10/88/166/245), its bar at (50,37) in it, 160x20.
-bar_top=(47 125 203 282)
-bar() { echo "70 ${bar_top[$1]} 160 20"; }
-sliders() { poko_eye "save $1" >/dev/null; }
-# Clicks one place of slider g and says whether the bar changed.
-press() { # GROUP PLACE(left-arrow|left-trough|right-trough|right-arrow) EXPECT(moves|stays)
-    local g=$1 x
-    case $2 in
-    left-arrow) x=75 ;; left-trough) x=97 ;; right-trough) x=203 ;; right-arrow) x=225 ;;
-    esac
-    local before=$POKO_WORK/before.ppm
-    sliders "$before"
-    poko_click "$x" $((bar_top[g] + 10))
-    sleep 0.4
-    local changed
-    changed=$(poko_eye --ref "$before" "diff $(bar "$g")" "diffout $(bar "$g")")
-    read -r inside outside <<<"$changed"
-    [ "$outside" -eq 0 ] || poko_fail "a click on slider $g ($2) changed the screen elsewhere"
-    if [ "$3" = moves ]; then
-        [ "$inside" -gt 20 ] || poko_fail "slider $g did not move on a click on its $2"
-    else
-        [ "$inside" -eq 0 ] || poko_fail "slider $g moved past its end on a click on its $2"
-    fi
-}
 # From 3,3,3,3: time 2, 1, stays at 1; speed 4, 5, stays at 5; size 4, 3, 2; count 2, 3, 4.
-press 0 left-arrow moves
-press 0 left-trough moves
-press 0 left-arrow stays
-press 1 right-arrow moves
-press 1 right-trough moves
-press 1 right-arrow stays
-press 2 right-trough moves
-press 2 left-arrow moves
-press 2 left-arrow moves
-press 3 left-trough moves
-press 3 right-arrow moves
-press 3 right-arrow moves
+poko_slider_press 0 left-arrow moves
+poko_slider_press 0 left-trough moves
+poko_slider_press 0 left-arrow stays
+poko_slider_press 1 right-arrow moves
+poko_slider_press 1 right-trough moves
+poko_slider_press 1 right-arrow stays
+poko_slider_press 2 right-trough moves
+poko_slider_press 2 left-arrow moves
+poko_slider_press 2 left-arrow moves
+poko_slider_press 3 left-trough moves
+poko_slider_press 3 right-arrow moves
+poko_slider_press 3 right-arrow moves
 chosen=$POKO_WORK/chosen.ppm
-sliders "$chosen"
-poko_shot chosen >/dev/null
-cmp -s "$POKO_SETTINGS" <(printf '3,3,3,3\r\n') || poko_fail "the settings file changed before 設定完了"
+poko_eye "save $chosen" >/dev/null
+poko_shot chosen
+poko_settings_are '3,3,3,3\r\n' || poko_fail "the settings file changed before 設定完了"
 
 # ---- 設定完了: the file holds the slider positions, a fresh game screen opens.
-poko_click 206 351
-poko_wait_window ゲーム 10
-poko_window_gone 設定 || poko_fail "設定 stayed open after 設定完了"
-poko_wait_until "the file is written" 5 cmp -s "$POKO_SETTINGS" <(printf '1,5,2,4\r\n')
-poko_log "設定完了 wrote $(od -An -c "$POKO_SETTINGS" | tr -s ' ')"
+poko_settings_done '1,5,2,4\r\n' "the file is written"
 poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
 
 # ---- 設定中止: the sliders as saved, moved again, and nothing written.
-open_settings
+poko_open_settings
 bars=""
-for g in 0 1 2 3; do bars+="$(bar $g | tr ' ' ','),"; done
+for g in 0 1 2 3; do bars+="$(poko_slider_bar $g | tr ' ' ','),"; done
 [ "$(poko_eye --ref "$chosen" "diff ${bars%,}")" -eq 0 ] ||
     poko_fail "設定 reopened with sliders other than those saved"
-press 2 right-arrow moves
-press 0 right-trough moves
+poko_slider_press 2 right-arrow moves
+poko_slider_press 0 right-trough moves
 poko_click 92 351
 poko_wait_window ゲーム 10
 poko_window_gone 設定 || poko_fail "設定 stayed open after 設定中止"
 sleep 0.5
-cmp -s "$POKO_SETTINGS" <(printf '1,5,2,4\r\n') || poko_fail "設定中止 changed the settings file"
-open_settings
+poko_settings_are '1,5,2,4\r\n' || poko_fail "設定中止 changed the settings file"
+poko_open_settings
 [ "$(poko_eye --ref "$chosen" "diff ${bars%,}")" -eq 0 ] ||
     poko_fail "設定中止 kept slider moves"
 poko_click 206 351
 poko_wait_window ゲーム 10
 sleep 0.3
-cmp -s "$POKO_SETTINGS" <(printf '1,5,2,4\r\n') || poko_fail "設定完了 without moves changed the file"
+poko_settings_are '1,5,2,4\r\n' || poko_fail "設定完了 without moves changed the file"
 
 # ---- The new size in play: size 2 makes the target round the eyes 90 px wide, so a
 # click 40 px right of the eyes' centre hits (it would miss at the old size 3, 70 px)
@@ -105,9 +67,8 @@ cmp -s "$POKO_SETTINGS" <(printf '1,5,2,4\r\n') || poko_fail "設定完了 witho
 poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
 poko_click 556 26
 sleep 4.5
-eyes() { echo "$((100 + 200 * ($1 % 3))) $((30 + 125 * ($1 / 3))) 30 21"; }
 queries=()
-for hole in 0 1 2 3 4 5 6 7 8; do queries+=("frac $(eyes $hole) ffffff 30"); done
+for hole in 0 1 2 3 4 5 6 7 8; do queries+=("frac $(poko_eye_box $hole) ffffff 30"); done
 : >"$POKO_WORK/probes.txt"
 recent=""
 for offset in 40 50 40 50 40 50 40 50 40 50; do
@@ -122,9 +83,11 @@ for offset in 40 50 40 50 40 50 40 50 40 50; do
     # The last three holes clicked wait their turn: their moles may still show the mark.
     recent="<$target>${recent}"
     recent=$(echo "$recent" | grep -o '<[0-9]>' | head -3 | tr -d '\n')
-    poko_click $((116 + 200 * (target % 3) + offset)) $((45 + 125 * (target / 3)))
+    read -r x y <<<"$(poko_hole_xy "$target")"
+    poko_click $((x + offset)) "$y"
     # Eyes or the hit mark's black stars just after the click: the mole was still out.
-    read -r white black <<<"$(poko_eye "frac $(eyes "$target") ffffff 30" "frac $(eyes "$target") 000000 40")"
+    box=$(poko_eye_box "$target")
+    read -r white black <<<"$(poko_eye "frac $box ffffff 30" "frac $box 000000 40")"
     still=0
     poko_test "$white > 0.05 || $black > 0.05" && still=1
     echo "$POKO_CLICKED_AT $offset $target $still" >>"$POKO_WORK/probes.txt"

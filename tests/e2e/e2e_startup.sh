@@ -30,7 +30,7 @@ queries+=("frac 40 13 89 27 0402fc 40" "frac 410 13 89 27 0402fc 40" "frac 512 1
 queries+=("frac 40 150 160 50 0402fc 40" "frac 240 150 160 50 0402fc 40" "frac 440 150 160 50 0402fc 40")
 queries+=("diffout ${excluded%,}")
 poko_eye --ref "$board" --watch 8000 50 "${queries[@]}" >"$POKO_WORK/watch.txt"
-poko_shot after-title >/dev/null
+poko_shot after-title
 
 # Columns: 1 time, 2-7 title ink, 8-10 buttons, 11-13 middle row, 14 changes elsewhere.
 awk '
@@ -49,13 +49,12 @@ function shown(k) { return $(k + 1) > 0.15 }
     if (seenButtons && ($11 < 0.9 || $12 < 0.9 || $13 < 0.9) && !mole) { mole = 1; printf "mole %s\n", $1 }
 }' "$POKO_WORK/watch.txt" >"$POKO_WORK/events.txt"
 status=$?
-cat "$POKO_WORK/events.txt" | while read -r what rest; do poko_log "$what $rest"; done
+while read -r what rest; do poko_log "$what $rest"; done <"$POKO_WORK/events.txt"
 [ $status -eq 0 ] || poko_fail "$(tail -1 "$POKO_WORK/events.txt") (see watch.txt)"
 
-event() { awk -v e="$1" '$1 == e { print $2 }' "$POKO_WORK/events.txt"; }
 previous=""
 for k in 1 2 3 4 5 6; do
-    t=$(event title$k)
+    t=$(poko_event title$k)
     [ -n "$t" ] || poko_fail "title character $k never showed"
     if [ -n "$previous" ]; then
         gap=$(poko_calc "$t - $previous")
@@ -64,24 +63,24 @@ for k in 1 2 3 4 5 6; do
     fi
     previous=$t
 done
-buttons=$(event buttons)
+buttons=$(poko_event buttons)
 [ -n "$buttons" ] || poko_fail "the buttons never showed"
 [ "$(awk '$1 == "buttons" { print $3 }' "$POKO_WORK/events.txt")" = 3 ] ||
     poko_fail "the three buttons did not show together"
 # Half a second after the last character: 3.5 s after the title began (0.5 s before the
 # first character).
-gap=$(poko_calc "$buttons - $(event title6)")
+gap=$(poko_calc "$buttons - $(poko_event title6)")
 poko_test "$gap >= 0.3 && $gap <= 0.8" || poko_fail "buttons ${gap}s after the last character"
-since_first=$(poko_calc "$buttons - $(event title1) + 0.5")
+since_first=$(poko_calc "$buttons - $(poko_event title1) + 0.5")
 poko_test "$since_first >= 3.2 && $since_first <= 3.9" ||
     poko_fail "buttons at ${since_first}s of the title, not about 3.5 s"
-[ -n "$(event mole)" ] || poko_fail "no mole came up in the middle row after the title"
+[ -n "$(poko_event mole)" ] || poko_fail "no mole came up in the middle row after the title"
 
 # ---- 遊び方 and もどる.
 panel_shows() { poko_frac_is 20 345 600 30 0000c0 '> 0.9' && poko_frac_is 440 230 180 60 0000c0 '> 0.9'; }
 poko_click 84 26
 poko_wait_until "the how-to-play page shows" 5 panel_shows
-poko_shot how-to-play >/dev/null
+poko_shot how-to-play
 # Its text and pictures: the panel is not bare navy.
 poko_frac_is 15 13 615 368 0000c0 '< 0.8' || poko_fail "the how-to-play page is empty"
 # Its もどる button, red as the others.

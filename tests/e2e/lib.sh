@@ -52,6 +52,7 @@ poko_begin() {
     chmod 700 "$POKO_WORK/run"
     POKO_PIDS=()
     POKO_LAST_CLICK_US=0
+    POKO_SHOTS=0
     POKO_REC=""
     POKO_PID=""
     trap poko_teardown EXIT
@@ -93,7 +94,7 @@ poko_teardown() {
 # Screenshots (as PNG), the recording (as WAV), the program's output and the timeline.
 poko_keep_artifacts() {
     mkdir -p "$POKO_ARTIFACT_DIR"
-    local shot
+    local shot raw
     for shot in "$POKO_WORK"/shots/*.ppm; do
         [ -e "$shot" ] || continue
         convert "$shot" "$POKO_ARTIFACT_DIR/$(basename "${shot%.ppm}").png" 2>/dev/null ||
@@ -111,7 +112,7 @@ poko_keep_artifacts() {
 poko_fail() {
     echo "[$POKO_NAME] FAIL: $*" >&2
     echo "FAIL: $*" >>"$POKO_WORK/timeline.txt"
-    [ -n "${DISPLAY:-}" ] && poko_shot failure root >/dev/null 2>&1
+    [ -n "${DISPLAY:-}" ] && poko_shot failure root 2>/dev/null
     exit 1
 }
 
@@ -157,11 +158,13 @@ poko_prepare_program() {
 }
 
 poko_write_settings() { printf "$1" >"$POKO_SETTINGS"; }
+# True when the settings file holds exactly these bytes (printf format). The bytes are
+# printed afresh on every call, so it can be polled with poko_wait_until.
+poko_settings_are() { cmp -s "$POKO_SETTINGS" <(printf "$1"); }
 
 poko_launch() {
     (cd / && exec "$POKO_PROG/$(basename "$POKO_EXE")") >"$POKO_WORK/program.log" 2>&1 &
     POKO_PID=$!
-    POKO_LAUNCHED_AT=$(poko_now)
     poko_log "program started (pid $POKO_PID)"
 }
 
@@ -183,20 +186,19 @@ poko_wait_exit() {
 
 poko_running() { [ -n "$POKO_PID" ] && kill -0 "$POKO_PID" 2>/dev/null; }
 
-# The visible window of that title: sets WIN, WX, WY (client area on the screen), WW, WH.
-poko_find_window() { x11_find_window "$1"; }
 poko_window_gone() { x11_window_gone "$1"; }
 
+# Waits for the visible window of that title: sets WIN, WX, WY (client area on the
+# screen), WW, WH.
 poko_wait_window() {
     local name=$1 timeout=${2:-20} start
     start=$(poko_now)
-    while ! poko_find_window "$name"; do
+    while ! x11_find_window "$name"; do
         poko_running || poko_fail "the program ended while waiting for the $name window"
         poko_test "$(poko_since "$start") > $timeout" &&
             poko_fail "no $name window after ${timeout}s"
         sleep 0.05
     done
-    POKO_MAPPED_AT=$(poko_now)
     poko_log "$name window at ${WX},${WY} size ${WW}x${WH}"
 }
 
@@ -204,17 +206,15 @@ poko_wait_window() {
 poko_eye() { "$POKO_TOOLS/pokoeye" --at "$WX" "$WY" --size "$WW" "$WH" "$@"; }
 
 # Keeps a screenshot of the window (or of the whole screen with "root") for the record;
-# prints the PPM's path.
+# its PPM's path in POKO_SHOT (not printed: a $(...) call would lose the count).
 poko_shot() {
-    local file count
-    count=$(find "$POKO_WORK/shots" -name '*.ppm' | wc -l)
-    file=$POKO_WORK/shots/$(printf '%02d' $((count + 1)))-$1.ppm
+    POKO_SHOTS=$((POKO_SHOTS + 1))
+    POKO_SHOT=$POKO_WORK/shots/$(printf '%02d' "$POKO_SHOTS")-$1.ppm
     if [ "${2:-}" = root ] || [ -z "${WX:-}" ]; then
-        "$POKO_TOOLS/pokoeye" "save $file" >/dev/null
+        "$POKO_TOOLS/pokoeye" "save $POKO_SHOT" >/dev/null
     else
-        poko_eye "save $file" >/dev/null
+        poko_eye "save $POKO_SHOT" >/dev/null
     fi
-    echo "$file"
 }
 
 # Polls a condition (a shell command) until it holds; fails with the description after
@@ -236,6 +236,66 @@ poko_frac_is() {
     local value
     value=$(poko_eye "frac $1 $2 $3 $4 $5 40") || return 1
     poko_test "$value $6"
+}
+
+# The menu once its title is spelt: its buttons show.
+poko_wait_menu() {
+    poko_wait_window メニュー 20
+    poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+}
+
+# From the menu to the game screen by its ゲーム button.
+poko_to_game() {
+    poko_wait_menu
+    poko_click 556 26
+    poko_wait_window ゲーム 10
+}
+
+# From the game screen to 設定 by its button: the game screen goes, 設定 comes at its size
+# and is painted.
+poko_open_settings() {
+    poko_click 84 26
+    poko_wait_window 設定 10
+    poko_window_gone ゲーム || poko_fail "the game screen stayed open under 設定"
+    [ "$WW" = 304 ] && [ "$WH" = 377 ] || poko_fail "設定 window is ${WW}x${WH}, not 304x377"
+    poko_wait_until "設定 is painted" 5 poko_frac_is 0 0 15 300 8080ff '> 0.95'
+}
+
+# The bar of slider G (0-3, top to bottom) on 設定 as X Y W H: the slider frames stand at
+# (20, 10/88/166/245), the bar at (50,37) in its frame, 160x20.
+poko_slider_bar() {
+    local top=(47 125 203 282)
+    echo "70 ${top[$1]} 160 20"
+}
+
+# Clicks one place of slider G and checks that its bar changed (or not) and nothing else.
+poko_slider_press() { # G PLACE(left-arrow|left-trough|right-trough|right-arrow) EXPECT(moves|stays)
+    local g=$1 bar x y inside outside before=$POKO_WORK/before.ppm
+    bar=$(poko_slider_bar "$g")
+    read -r _ y _ _ <<<"$bar"
+    case $2 in
+    left-arrow) x=75 ;; left-trough) x=97 ;; right-trough) x=203 ;; right-arrow) x=225 ;;
+    esac
+    poko_eye "save $before" >/dev/null
+    poko_click "$x" $((y + 10))
+    sleep 0.4
+    read -r inside outside < <(poko_eye --ref "$before" "diff $bar" "diffout $bar")
+    [ "$outside" -eq 0 ] || poko_fail "a click on slider $g ($2) changed the screen elsewhere"
+    if [ "$3" = moves ]; then
+        [ "$inside" -gt 20 ] || poko_fail "slider $g did not move on a click on its $2"
+    else
+        [ "$inside" -eq 0 ] || poko_fail "slider $g moved past its end on a click on its $2"
+    fi
+}
+
+# 設定完了: 設定 gives way to a fresh game screen and the settings file comes to hold
+# BYTES (printf format) within 5 s; DESCRIPTION names that wait.
+poko_settings_done() { # BYTES DESCRIPTION
+    poko_click 206 351
+    poko_wait_window ゲーム 10
+    poko_window_gone 設定 || poko_fail "設定 stayed open after 設定完了"
+    poko_wait_until "$2" 5 poko_settings_are "$1"
+    poko_log "設定完了 wrote $(od -An -c "$POKO_SETTINGS" | tr -s ' ')"
 }
 
 # The results panel: navy over the whole window.
@@ -265,6 +325,42 @@ poko_read_panel() {
         poko_fail "points $points are not green+pink+blue ($shown_green+$shown_pink+$shown_blue)"
 }
 
+# Waits up to TIMEOUT seconds for the results panel, due 30-32 s after play began at
+# PLAY_START (wall clock). Sets panel_at (when seen) and results (its screenshot).
+poko_wait_results() { # PLAY_START TIMEOUT
+    local after
+    poko_wait_until "the results panel shows" "$2" poko_panel_up
+    panel_at=$(poko_now)
+    after=$(poko_calc "$panel_at - $1")
+    poko_log "results panel $(printf %.2f "$after")s after play started"
+    poko_test "$after >= 29.8 && $after <= 32.3" ||
+        poko_fail "results panel after ${after}s of play, not 30-32 s"
+    sleep 0.5
+    poko_shot results
+    results=$POKO_SHOT
+}
+
+# The rating box differs from the panel's screenshot $1: a figure is drawn in it.
+poko_figure_shows() { poko_test "$(poko_eye --ref "$1" "diff 365 85 237 168") > 2000"; }
+
+# 判定 on the results panel (screenshot $1): a figure comes into the rating box. Sets
+# verdict_click, the click's time.
+poko_verdict() { # RESULTS_SHOT
+    poko_click 482 307
+    verdict_click=$POKO_CLICKED_AT
+    poko_wait_until "a figure shows in the rating box" 5 poko_figure_shows "$1"
+    poko_shot rating
+}
+
+# The bare board with its buttons, no panel over it.
+poko_board_shows() { poko_frac_is 0 140 639 45 0402fc '> 0.9' && poko_frac_is 512 13 89 27 0402fc '< 0.5'; }
+
+# もどる on the results panel: the panel goes and the board shows.
+poko_back_to_board() {
+    poko_click 569 32
+    poko_wait_until "the panel goes and the board shows" 5 poko_board_shows
+}
+
 # A click at client coordinates, as a player makes it (never a double click). Sets
 # POKO_CLICKED_AT and POKO_LAST_CLICK_US, and notes the click in the timeline.
 poko_click() {
@@ -272,6 +368,17 @@ poko_click() {
     POKO_CLICKED_AT=$X11_CLICKED_AT
     POKO_LAST_CLICK_US=$X11_CLICKED_US
     echo "$POKO_CLICKED_AT click $1 $2" >>"$POKO_WORK/timeline.txt"
+}
+
+# A click at least GAP_MS (a quarter of a second by default) after the one before: the
+# opening of each click's sound is then heard on its own in the recording.
+poko_spaced_click() { # X Y [GAP_MS]
+    local wait_us=$((${3:-250} * 1000 - ($(poko_us) - POKO_LAST_CLICK_US))) pause
+    if [ "$wait_us" -gt 0 ]; then
+        printf -v pause '%d.%06d' $((wait_us / 1000000)) $((wait_us % 1000000))
+        sleep "$pause"
+    fi
+    poko_click "$1" "$2"
 }
 
 # Recording of everything the sound server plays.
@@ -350,6 +457,11 @@ poko_check_rating_sounds() {
     fi
 }
 
+# Hole H (0-8, row by row from the top left): where the eyes of a mole fully out are, as
+# X Y W H, and the point between them that a click on the mole aims at.
+poko_eye_box() { echo "$((100 + 200 * ($1 % 3))) $((30 + 125 * ($1 / 3))) 30 21"; }
+poko_hole_xy() { echo "$((116 + 200 * ($1 % 3))) $((45 + 125 * ($1 / 3)))"; }
+
 # pokoeye queries for every hole, in hole order, three a hole: skin above the rim where any
 # mole's head is (not board blue), the eye whites of a mole fully out, and the red of an open
 # mouth on its beak. Prints one query a line.
@@ -358,14 +470,16 @@ poko_closing_queries() {
     for hole in 0 1 2 3 4 5 6 7 8; do
         x=$((200 * (hole % 3))) y=$((125 * (hole / 3)))
         echo "frac $((95 + x)) $((68 + y)) 40 10 0402fc 40"
-        echo "frac $((100 + x)) $((30 + y)) 30 21 ffffff 30"
+        echo "frac $(poko_eye_box "$hole") ffffff 30"
         echo "frac $((103 + x)) $((80 + y)) 26 13 d81010 70"
     done
 }
 
-# True when no hole shows a mole or an open mouth (the queries of poko_closing_queries).
+# True when no hole shows a mole or an open mouth.
 poko_no_moles_or_mouths() {
-    poko_eye "$@" | awk '{ for (i = 1; i <= NF; i += 3) if ($i < 0.95 || $(i + 2) > 0.05) exit 1 }'
+    local queries
+    mapfile -t queries < <(poko_closing_queries)
+    poko_eye "${queries[@]}" | awk '{ for (i = 1; i <= NF; i += 3) if ($i < 0.95 || $(i + 2) > 0.05) exit 1 }'
 }
 
 # The hit and miss sounds heard in the recording, for poko_take_heard. Only their openings
@@ -412,3 +526,31 @@ poko_closing_events() {
     }' "$POKO_WORK/watch.txt" >"$POKO_WORK/events.txt"
 }
 poko_event() { awk -v e="$1" '$1 == e { print $2; exit }' "$POKO_WORK/events.txt"; }
+
+# Clicks おわり with the holes watched (poko_closing_queries) until the program ends,
+# which it must within 8 s, and stops the recording. Sets closed_click (the click's time)
+# and up, out and mouths: the first times of poko_closing_events, empty if never seen.
+poko_watch_closing() {
+    local queries watcher
+    mapfile -t queries < <(poko_closing_queries)
+    poko_eye --watch 5000 40 "${queries[@]}" >"$POKO_WORK/watch.txt" &
+    watcher=$!
+    # The watch is running before the click: the moles may come at once.
+    sleep 0.3
+    poko_click 454 26
+    closed_click=$POKO_CLICKED_AT
+    poko_wait_exit 8 || poko_fail "the program still runs 8 s after おわり"
+    wait "$watcher"
+    poko_record_stop
+    poko_closing_events "$closed_click"
+    up=$(poko_event up) out=$(poko_event out) mouths=$(poko_event mouths)
+}
+
+# owari.wav heard once in the recording, within 0.3 s of the mouths opening at $1.
+poko_check_owari() {
+    local owari
+    mapfile -t owari < <(poko_heard owari --len 0.3 --min 0.6 | awk '{print $1}')
+    [ ${#owari[@]} -eq 1 ] || poko_fail "owari.wav heard ${#owari[@]} times, not once"
+    poko_test "(${owari[0]} - $1)^2 <= 0.3^2" ||
+        poko_fail "owari.wav $(poko_calc "${owari[0]} - $1")s away from the mouths opening"
+}

@@ -13,8 +13,6 @@
 //       default minimum 0.5.
 //   pokoear level REC BEFORE_END LEN
 //       The RMS level in dBFS of LEN seconds starting BEFORE_END seconds before the end.
-//   pokoear length REC
-//       The recording's length in seconds.
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -169,17 +167,13 @@ double argDouble(int argc, char** argv, const char* name, double fallback) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fputs("usage: pokoear find REC SOUND.wav [--min S] [--from S --len L] | "
-                   "level REC BEFORE_END LEN | length REC\n",
+                   "level REC BEFORE_END LEN\n",
                    stderr);
         return 64;
     }
     const std::string command = argv[1];
     const auto recording = readRecording(argv[2]);
     const double length = double(recording.size()) / Rate;
-    if (command == "length") {
-        std::printf("%.3f\n", length);
-        return 0;
-    }
     if (command == "level" && argc >= 5) {
         const double beforeEnd = std::atof(argv[3]);
         const double span = std::atof(argv[4]);
