@@ -9,16 +9,7 @@ build=$(readlink -f "${1:?usage: install.sh BUILD_DIR}")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/poko-install.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-failures=0
-checks=0
-check() {
-    local what=$1
-    shift
-    checks=$((checks + 1))
-    "$@" && return 0
-    echo "FAIL: $what" >&2
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/checks.sh"
 command -v appstreamcli >/dev/null || {
     echo "FAIL: appstreamcli is needed (apt-get install appstream)" >&2
     exit 1
@@ -104,5 +95,4 @@ if [ -f "$archive" ]; then
         diff -r "$work/unpacked/$top/lib/pokopenpan/データ" "$app/データ"
 fi
 
-echo "install: $((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_summary install

@@ -8,18 +8,7 @@ set -uo pipefail
 launcher=$(readlink -f "${1:?usage: launcher.sh LAUNCHER}")
 work=$(mktemp -d /tmp/poko-launcher.XXXXXX)
 trap 'chmod -R u+rwX "$work"; rm -rf "$work"' EXIT
-failures=0
-checks=0
-check() {
-    local what=$1
-    shift
-    checks=$((checks + 1))
-    if "$@"; then
-        return 0
-    fi
-    echo "FAIL: $what" >&2
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/checks.sh"
 
 # An installation: PREFIX/bin/pokopenpan, PREFIX/lib/pokopenpan/{pokopenpan,データ/...}.
 # The program prints the folder it was started from, as the real one finds its data.
@@ -144,5 +133,4 @@ else
     check "no per-user folder is made for it" [ ! -e "$work/own-home" ]
 fi
 
-echo "launcher: $((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_summary launcher
