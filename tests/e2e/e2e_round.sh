@@ -126,7 +126,8 @@ while read -r t kind a b c; do
         poko_take_heard x "$t" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
         continue
     fi
-    if poko_take_heard o "$t"; then
+    poko_take_sound "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
+    if [ "$POKO_TAKEN" = o ]; then
         hits=$((hits + 1))
         case ${colour_of_hole[$a]} in
         green) green=$((green + 1)) ;; pink) pink=$((pink + 1)) ;; blue) blue=$((blue + 1)) ;;
@@ -134,7 +135,6 @@ while read -r t kind a b c; do
         [ "$b" = yes ] || unseen=$((unseen + 1))
     else
         [ "$b" = yes ] && poko_fail "a dazed face at hole $a without the hit sound"
-        poko_take_heard x "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
     fi
 done <"$POKO_WORK/clicks.txt"
 poko_log "hits heard: $hits (green $green, pink $pink, blue $blue), $unseen without a face seen"

@@ -506,6 +506,28 @@ poko_take_heard() {
     return 1
 }
 
+# The sound a click on a mole made: the earliest hit or miss sound not yet taken that starts
+# within 0.4 s after the time $1, in POKO_TAKEN (o or x). Clicks come a quarter second
+# apart, so a later click's sound can fall in the window too: the earliest is this click's.
+poko_take_sound() {
+    local kind i best="" best_kind="" best_index=""
+    for kind in o x; do
+        local -n onsets=POKO_ONSETS_$kind
+        for i in "${!onsets[@]}"; do
+            if poko_test "${onsets[$i]} >= $1 - 0.05 && ${onsets[$i]} <= $1 + 0.4"; then
+                if [ -z "$best" ] || poko_test "${onsets[$i]} < $best"; then
+                    best=${onsets[$i]} best_kind=$kind best_index=$i
+                fi
+                break
+            fi
+        done
+        unset -n onsets
+    done
+    [ -n "$best_kind" ] || return 1
+    POKO_TAKEN=$best_kind
+    unset "POKO_ONSETS_${best_kind}[$best_index]"
+}
+
 # From a watch of poko_closing_queries after the click on おわり at $1: the first times at
 # which all nine holes show a mole ("up"), a fully out mole ("out") and an open mouth
 # ("mouths"), and every moment some but not all mouths are open ("partial").
