@@ -18,6 +18,8 @@ Form::Form(const QString& caption, QSize clientSize, std::function<void()> after
     setWindowTitle(caption);
     setFixedSize(clientSize);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The toolkit's own right-click menus speak English in an all-Japanese game.
+    setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 Form::~Form() {
@@ -50,6 +52,8 @@ QString Form::key(const QString& name, int index) {
 void Form::registerControl(const QString& name, int index, QWidget* control) {
     control->setObjectName(index ? QStringLiteral("%1(%2)").arg(name).arg(index) : name);
     controls_.insert(key(name, index), control);
+    control->setContextMenuPolicy(Qt::NoContextMenu);
+    control->installEventFilter(this);
 }
 
 QWidget* Form::findControl(const QString& name, int index) const {
@@ -74,7 +78,10 @@ void Form::onTimer(const QString& name, int index, std::function<void()> handler
 void Form::onClick(const QString& name, int index, std::function<void()> handler) {
     QWidget* target = findControl(name, index);
     Q_ASSERT_X(target, "Form::onClick", qPrintable(name));
-    auto run = [this, handler = std::move(handler)] { dispatch(handler); };
+    auto run = [this, target, handler = std::move(handler)] {
+        if (target->isVisibleTo(this))
+            dispatch(handler);
+    };
     if (auto* picture = qobject_cast<PictureBox*>(target))
         connect(picture, &PictureBox::clicked, this, run);
     else if (auto* button = qobject_cast<QAbstractButton*>(target))
@@ -123,6 +130,22 @@ void Form::showCentred() {
         move(area.center() - rect().center());
     }
     show();
+}
+
+bool Form::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride: {
+        // Qt leaves the keyboard focus on a button hidden while no other control could take
+        // it (スタート hides all three board buttons), and the button would still answer
+        // Space: a key for a hidden control goes nowhere.
+        auto* control = qobject_cast<QWidget*>(watched);
+        return control && !control->isVisibleTo(this);
+    }
+    default:
+        return false;
+    }
 }
 
 void Form::paintEvent(QPaintEvent*) {

@@ -1,5 +1,6 @@
 #include "forms/PictureButton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace forms {
@@ -11,6 +12,36 @@ PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
 void PictureButton::setPicture(std::function<QPixmap()> draw) {
     picture_.set(std::move(draw));
     update();
+}
+
+namespace {
+
+bool isEnter(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+// The same key event with Space in Enter's place.
+QKeyEvent asSpace(const QKeyEvent* event) {
+    return QKeyEvent(event->type(), Qt::Key_Space, event->modifiers(), QStringLiteral(" "),
+                     event->isAutoRepeat(), static_cast<quint16>(event->count()));
+}
+
+} // namespace
+
+void PictureButton::keyPressEvent(QKeyEvent* event) {
+    if (!isEnter(event))
+        return QAbstractButton::keyPressEvent(event);
+    QKeyEvent space = asSpace(event);
+    QAbstractButton::keyPressEvent(&space);
+    event->setAccepted(space.isAccepted());
+}
+
+void PictureButton::keyReleaseEvent(QKeyEvent* event) {
+    if (!isEnter(event))
+        return QAbstractButton::keyReleaseEvent(event);
+    QKeyEvent space = asSpace(event);
+    QAbstractButton::keyReleaseEvent(&space);
+    event->setAccepted(space.isAccepted());
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {

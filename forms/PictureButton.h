@@ -21,6 +21,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Enter (the main key and the keypad's) presses the focused button as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     LazyPixmap picture_;

@@ -5,15 +5,20 @@
 #include "forms/ControlArray.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
+#include "forms/PictureButton.h"
 #include "forms/Random.h"
+#include "forms/Slider.h"
 #include "forms/Timer.h"
 #include "forms/Twips.h"
 #include "support/TestProgram.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 class RuntimeTest : public QObject {
     Q_OBJECT
@@ -161,6 +166,97 @@ private slots:
         QCoreApplication::sendEvent(&area, &doubleClick);
         QTest::mouseRelease(&area, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(clicks.count(), 2);
+    }
+
+    // スタート and おわり hide all three board buttons. Qt leaves the keyboard focus on the
+    // last one hidden, so a key pressed by accident must not reach it, or 設定 would open
+    // and the round or the goodbye be lost. Keys arrive through the window, as a player's do.
+    void keysForHiddenButtonsGoNowhereWhileShownOnesAnswerSpaceAndEnter_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("phase");
+        const std::pair<Qt::Key, const char*> keys[] = {
+            {Qt::Key_Space, "Space"}, {Qt::Key_Return, "Return"}, {Qt::Key_Enter, "keypad Enter"}};
+        for (const auto& [key, name] : keys)
+            for (const char* phase : {"countdown", "play", "closing"})
+                QTest::addRow("%s in %s", name, phase) << int(key) << QString::fromLatin1(phase);
+    }
+    void keysForHiddenButtonsGoNowhereWhileShownOnesAnswerSpaceAndEnter() {
+        QFETCH(int, key);
+        QFETCH(QString, phase);
+        TestProgram& program = testProgram();
+        const auto folder = showGameOn(settingsLine(1, 3, 3, 3));
+        forms::Form& form = *program.game.form();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        // A key that reached a hidden button may have unloaded the screen, window and all.
+        const QPointer<QWindow> window = form.windowHandle();
+        const auto press = [&] {
+            if (window)
+                QTest::keyClick(window, Qt::Key(key));
+        };
+        auto& start = form.control<forms::PictureButton>(QStringLiteral("Command1"));
+        auto& quit = form.control<forms::PictureButton>(QStringLiteral("Command2"));
+        auto& toSettings = form.control<forms::PictureButton>(QStringLiteral("Command3"));
+        const bool closing = phase == QLatin1String("closing");
+
+        // The focused, shown button answers the key.
+        (closing ? quit : start).setFocus();
+        press();
+        QVERIFY(!start.shown() && !quit.shown() && !toSettings.shown());
+        QCOMPARE(
+            form.timer(closing ? QStringLiteral("Timer4") : QStringLiteral("Timer3")).interval(),
+            100);
+        if (phase == QLatin1String("play")) {
+            program.timers.advanceBy(4.0);
+            QCOMPARE(form.timer(QStringLiteral("Timer1")).interval(), 1000);
+        }
+
+        for (int i = 0; i < 3; ++i)
+            press();
+        QVERIFY(program.game.isLoaded());
+        toSettings.click(); // nor does a hidden button's click act
+        QVERIFY(program.game.isLoaded());
+        QVERIFY(!program.settings.isLoaded());
+        QCOMPARE(program.navigation.loadedCount(), 1);
+
+        // The round or the goodbye runs to its end.
+        program.timers.advanceBy(closing ? 5.0 : 40.0);
+        if (closing) {
+            QCOMPARE(program.quits, 1);
+            QVERIFY(!program.game.isLoaded());
+        } else {
+            QCOMPARE(program.quits, 0);
+            QVERIFY(start.shown());
+            QVERIFY(form.findControl(QStringLiteral("Frame1"))->isVisible());
+        }
+    }
+
+    void noControlOffersTheToolkitsEnglishContextMenu() {
+        TestProgram& program = testProgram();
+        TestFolder folder(QByteArray("3,3,3,3\r\n"));
+        program.navigation.show(program.settings);
+        forms::Form& form = *program.settings.form();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QList<QWidget*> controls = form.findChildren<QWidget*>();
+        QVERIFY(!form.findChildren<forms::Slider*>().isEmpty());
+        for (QWidget* control : controls + QList<QWidget*>{&form})
+            QVERIFY2(control->contextMenuPolicy() == Qt::NoContextMenu,
+                     qPrintable(control->objectName()));
+        // A right click on a slider opens no menu (one that opened is closed again at once,
+        // or its event loop would hold the test).
+        auto* slider = form.findChildren<forms::Slider*>().first();
+        bool menuOpened = false;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                menuOpened = true;
+                popup->close();
+            }
+        });
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                    slider->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(slider, &menuEvent);
+        QCoreApplication::processEvents();
+        QVERIFY(!menuOpened);
     }
 
     void programEndsWhenAHandlerLeavesNoScreenLoaded() {
