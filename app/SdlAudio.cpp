@@ -1,6 +1,7 @@
 #include "app/SdlAudio.h"
 
 #include "app/Reporter.h"
+#include "forms/DataFile.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -110,9 +111,17 @@ Mix_Chunk* SdlAudio::chunk(const QString& path) {
         return nullptr;
     if (auto found = chunks_.constFind(path); found != chunks_.constEnd())
         return found->get();
-    Mix_Chunk* loaded = Mix_LoadWAV(path.toLocal8Bit().constData());
-    if (!loaded)
-        warn(QStringLiteral("cannot play %1: %2").arg(path, QString::fromUtf8(Mix_GetError())));
+    Mix_Chunk* loaded = nullptr;
+    const forms::DataFile file = forms::readDataFile(path, forms::SoundFileLimit);
+    if (!file.ok()) {
+        warn(QStringLiteral("cannot play %1: %2").arg(path, forms::describe(file)));
+    } else {
+        SDL_RWops* memory =
+            SDL_RWFromConstMem(file.bytes.constData(), static_cast<int>(file.bytes.size()));
+        loaded = Mix_LoadWAV_RW(memory, 1);
+        if (!loaded)
+            warn(QStringLiteral("cannot play %1: %2").arg(path, QString::fromUtf8(Mix_GetError())));
+    }
     // A file that cannot be read is remembered too, so it is reported once, not per play.
     chunks_.insert(path, std::shared_ptr<Mix_Chunk>(loaded, ChunkDeleter()));
     return loaded;

@@ -1,5 +1,8 @@
 #include "forms/PictureBox.h"
 
+#include "forms/DataFile.h"
+
+#include <QBuffer>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,15 +32,19 @@ void PictureBox::clearPicture() {
     update();
 }
 
-bool PictureBox::loadPicture(const QString& path) {
-    QImageReader reader(path);
+QString PictureBox::loadPicture(const QString& path) {
+    clearPicture();
+    const DataFile file = readDataFile(path, PictureFileLimit);
+    if (!file.ok())
+        return describe(file);
+    QByteArray bytes = file.bytes;
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
     QImage image = reader.read();
-    if (image.isNull()) {
-        clearPicture();
-        return false;
-    }
+    if (image.isNull())
+        return reader.errorString();
     setPicture(QPixmap::fromImage(std::move(image)));
-    return true;
+    return {};
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

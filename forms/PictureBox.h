@@ -26,8 +26,8 @@ public:
     const QPixmap& picture() const { return picture_.get(); }
 
     // Reads a picture file, replacing the picture. On failure the control is left empty
-    // and false is returned.
-    bool loadPicture(const QString& path);
+    // and the reason is returned; an empty string means the picture is shown.
+    QString loadPicture(const QString& path);
 
     bool shown() const { return !isHidden(); }
 

@@ -24,8 +24,8 @@ void GameScreen::Command4_Click() {
     }
     play(sound);
     const QString picturePath = data::path(picture);
-    if (!c.Image16.loadPicture(picturePath))
-        app::warn(QStringLiteral("cannot show %1").arg(picturePath));
+    if (const QString why = c.Image16.loadPicture(picturePath); !why.isEmpty())
+        app::warn(QStringLiteral("cannot show %1: %2").arg(picturePath, why));
     if (crow) {
         // A second crow press before the follow-up sound postpones it.
         crowTime = services_.clock.stamp();

@@ -1,9 +1,9 @@
 #include "settings/Settings.h"
 
 #include "app/Reporter.h"
+#include "forms/DataFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -19,9 +19,6 @@ std::int16_t CountLevel = settings::FallbackLevel;
 namespace settings {
 
 namespace {
-
-// The file is one short line; anything past this is not a settings file.
-constexpr qint64 ReadLimit = 4096;
 
 const std::array<const char*, 4> fieldNames = {"ゲーム時間", "もぐらスピード", "ポイントエリア",
                                                "同時出現数"};
@@ -108,18 +105,27 @@ ReadResult parse(const QByteArray& content) {
 }
 
 ReadResult readFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {{}, {QStringLiteral("ファイルがありません。すべて 3 にします。")}};
-    if (info.isDir())
-        return {{}, {QStringLiteral("ファイルの代わりにフォルダがあります。すべて 3 にします。")}};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{},
-                {QStringLiteral("ファイルを開けません（%1）。すべて 3 にします。")
-                     .arg(file.errorString())}};
-    const QByteArray content = file.read(ReadLimit);
-    return parse(content);
+    using forms::DataFileError;
+    const forms::DataFile file = forms::readDataFile(path, forms::SettingsFileLimit);
+    const auto allThrees = [](const QString& why) {
+        return ReadResult{{}, {why + QStringLiteral("すべて 3 にします。")}};
+    };
+    switch (file.error) {
+    case DataFileError::Read:
+        return parse(file.bytes);
+    case DataFileError::Missing:
+        return allThrees(QStringLiteral("ファイルがありません。"));
+    case DataFileError::Folder:
+        return allThrees(QStringLiteral("ファイルの代わりにフォルダがあります。"));
+    case DataFileError::NotRegular:
+        return allThrees(QStringLiteral("普通のファイルではありません（パイプや装置など）。"));
+    case DataFileError::TooLarge:
+        return allThrees(QStringLiteral("設定ファイルにしては大きすぎます（%1 バイトまで）。")
+                             .arg(forms::SettingsFileLimit));
+    case DataFileError::Unreadable:
+        break;
+    }
+    return allThrees(QStringLiteral("ファイルを開けません（%1）。").arg(file.detail));
 }
 
 QString describeProblems(const QString& path, const QStringList& problems) {
@@ -143,6 +149,9 @@ QString writeFile(const QString& path, const Levels& levels) {
         return QStringLiteral("設定を保存できませんでした。「%1」は普通のファイルではありません。")
             .arg(shownPath);
     QSaveFile file(path);
+    // Where only the file was opened up for writing, not its folder, the new file that an
+    // atomic replace needs cannot be made: then the file is written in place, and only then.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("設定を保存できませんでした。「%1」に書き込めません（%2）。")
             .arg(shownPath, file.errorString());

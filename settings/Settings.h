@@ -37,7 +37,8 @@ struct ReadResult {
 
 // Reads four whole numbers separated by commas or line breaks (blanks before a number are
 // ignored). A value that is missing or not a number becomes 3; one outside 1 to 5 is
-// clamped into range. Reads at most a few KiB, whatever stands at the path.
+// clamped into range. Only a regular file of a few KiB at most is read: anything else at
+// the path (a pipe, a device, a huge file) gives all 3s and says why, as a missing file does.
 ReadResult readFile(const QString& path);
 ReadResult parse(const QByteArray& content);
 

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The whole program in one run, as a player meets it: the menu spells its title and shows
-# its buttons; ゲーム, スタート and a whole 30-second round with a few moles hit; the
+# its buttons; ゲーム, スタート from the keyboard (Tab to it, Enter) and a whole 30-second
+# round with a few moles hit, Space and Enter pressed by accident in the countdown and in
+# play, which change nothing; the
 # results panel with points that add up and match the hits heard; 判定 with a figure and
 # its sound; もどる; 設定 with sliders moved by clicks and 設定完了 writing exactly the
 # new values; a fresh game screen with its three buttons and no results panel; おわり
-# with nine open mouths and owari.wav; and the program ending with status 0.
+# with nine open mouths and owari.wav, stray keys again changing nothing; and the program
+# ending with status 0.
 source "$(dirname "$0")/lib.sh"
 poko_begin journey "$1"
 # A 30 s round; quick moles; the largest target.
@@ -36,8 +39,11 @@ poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
 poko_eye --watch 7500 40 "numeral 230 104 180 180" >"$POKO_WORK/countdown.txt" &
 watcher=$!
 sleep 0.4
-poko_click 556 26
-start_click=$POKO_CLICKED_AT
+# Tab goes 設定, おわり, スタート; Enter presses the focused button.
+poko_keys Tab Tab Tab Return
+start_click=$POKO_KEYED_AT
+sleep 0.8
+poko_stray_keys "in the countdown"
 wait $watcher
 # Runs of the same numeral as "TIME NUMERAL" at each change, unclear frames dropped; the
 # bare disc after the 1 is the start of play.
@@ -59,6 +65,10 @@ last_click_on=(0 0 0 0 0 0 0 0 0)
 mole_clicks=0
 while [ "$mole_clicks" -lt 8 ] && [ "$(poko_us)" -lt "$play_end_us" ]; do
     poko_running || poko_fail "the program ended during play"
+    if [ "$mole_clicks" -eq 2 ] && [ -z "${keyed_in_play:-}" ]; then
+        poko_stray_keys "in play"
+        keyed_in_play=1
+    fi
     if [ "$mole_clicks" -eq 4 ] && ! grep -q ' board ' "$POKO_WORK/clicks.txt"; then
         # The miss sound is matched alone, after the last click's 0.3 s sound has played.
         poko_spaced_click 420 190 400
@@ -115,7 +125,7 @@ poko_shot fresh-game
 
 # ---- おわり: a mole up in all nine holes, all fully out, all mouths open, then the end.
 poko_no_moles_or_mouths || poko_fail "moles or mouths on the fresh game screen before おわり"
-poko_watch_closing
+POKO_STRAY_KEYS=1 poko_watch_closing
 echo "play_start $play_start panel_at $panel_at verdict $verdict_click closed $closed_click" \
     "ended $POKO_ENDED_AT rec_end $POKO_REC_END" >>"$POKO_WORK/timeline.txt"
 poko_log "program ended with status $POKO_STATUS $(printf %.2f \

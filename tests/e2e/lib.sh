@@ -370,6 +370,27 @@ poko_click() {
     echo "$POKO_CLICKED_AT click $1 $2" >>"$POKO_WORK/timeline.txt"
 }
 
+# Keys pressed as a player does (xdotool through XTest): with the pointer resting on the
+# window's bottom edge, where the window takes the keys. Sets POKO_KEYED_AT.
+poko_keys() {
+    xdotool mousemove $((WX + WW / 2)) $((WY + WH - 3))
+    POKO_KEYED_AT=$(poko_now)
+    xdotool key "$@"
+    echo "$POKO_KEYED_AT keys $*" >>"$POKO_WORK/timeline.txt"
+}
+
+# Space and both Enter keys, which press a focused button: with the board buttons hidden
+# they must do nothing at all, whichever button last had the focus.
+poko_stray_keys() {
+    poko_keys space Return KP_Enter
+    sleep 0.3
+    if poko_running; then
+        x11_window_gone 設定 || poko_fail "a key $1 opened the settings screen"
+        x11_find_window ゲーム || poko_fail "a key $1 closed the game screen"
+    fi
+    poko_log "Space, Return and keypad Enter $1: nothing happened"
+}
+
 # A click at least GAP_MS (a quarter of a second by default) after the one before: the
 # opening of each click's sound is then heard on its own in the recording.
 poko_spaced_click() { # X Y [GAP_MS]
@@ -561,6 +582,11 @@ poko_watch_closing() {
     sleep 0.3
     poko_click 454 26
     closed_click=$POKO_CLICKED_AT
+    # With POKO_STRAY_KEYS set, keys pressed by accident on the way out change nothing.
+    if [ -n "${POKO_STRAY_KEYS:-}" ]; then
+        sleep 0.5
+        poko_stray_keys "in the closing sequence"
+    fi
     poko_wait_exit 8 || poko_fail "the program still runs 8 s after おわり"
     wait "$watcher"
     poko_record_stop

@@ -11,6 +11,13 @@
 # anything). The settings file also as a link to a zero device and as a 10 MB file; the
 # data folder itself missing, empty, half-filled, a file in its place, unreadable.
 #
+# Special files: a named pipe, a socket, an endless device (a private urandom node as
+# root, a link to /dev/urandom otherwise), a link to a pipe, to a socket and to a zero
+# device, and a file past every size bound. Reading any of them could block or never end,
+# which would freeze every window; the game must refuse each like a missing file. The
+# settings file meets each of them; the sounds and pictures meet them in three more round
+# runs, chosen so that every sound and every picture kind meets every special kind.
+#
 # The 13 sounds and pictures used in a round are covered with few rounds: in run k every
 # one of them is damaged at once, file i with fault (i + k) mod (number of faults), so
 # that across the runs every file meets every fault. Each run plays three rounds, to
@@ -43,6 +50,10 @@ if [ "$(id -u)" -eq 0 ]; then
 else
     FAULTS=(missing empty truncated half garbage folder unreadable)
 fi
+SPECIAL=(fifo socket endless fifolink socketlink devzero big)
+# The runs of the special kinds: with these offsets the three pictures (files 10 to 12)
+# meet all seven kinds, and the ten sounds meet all seven in each run.
+SPECIAL_RUNS=(0 2 4)
 ROUND_FILES=(音/pipi.wav 音/pipipi.wav 音/bgm.wav 音/o.wav 音/x.wav 音/karasu.wav 音/dame.wav
     音/kakasi.wav 音/jizou.wav 音/owari.wav 絵/からす.gif 絵/案山子.gif 絵/地蔵.gif)
 GARBAGE_LINE='ごみ garbage 0123456789 !"#$%&()=~|'
@@ -75,12 +86,42 @@ apply_fault() {
         # device (major 1, minor 5) keeps /dev/zero out of harm's way.
         rm -f "$path"
         if [ "$(id -u)" -eq 0 ]; then
-            mknod "$(dirname "$path")/../zero" c 1 5 && ln -s ../zero "$path"
+            { [ -c "$(dirname "$path")/../zero" ] || mknod "$(dirname "$path")/../zero" c 1 5; } &&
+                ln -s ../zero "$path"
         else
             ln -s /dev/zero "$path"
         fi
         ;;
     big) rm -f "$path" && head -c 10485760 /dev/zero | tr '\0' 'A' >"$path" ;;
+    # Sparse, so it costs no disk: past the bound of every kind of data file (32 MiB).
+    huge) rm -f "$path" && truncate -s 40M "$path" ;;
+    fifo) rm -rf "$path" && mkfifo "$path" ;;
+    socket) rm -rf "$path" && make_socket "$path" ;;
+    endless)
+        rm -rf "$path"
+        if [ "$(id -u)" -eq 0 ]; then
+            mknod "$path" c 1 9
+        else
+            ln -s /dev/urandom "$path"
+        fi
+        ;;
+    fifolink) rm -rf "$path" && mkfifo "$path.pipe" && ln -s "$(basename "$path").pipe" "$path" ;;
+    socketlink) rm -rf "$path" && make_socket "$path.sock" && ln -s "$(basename "$path").sock" "$path" ;;
+    esac
+}
+# A socket file that stays after its maker has gone, as a crashed server leaves one.
+make_socket() {
+    perl -MIO::Socket::UNIX -e \
+        'IO::Socket::UNIX->new(Type => SOCK_STREAM(), Local => $ARGV[0], Listen => 1) or die "$!\n"' "$1"
+}
+# What a special file in the settings file's place must still be after a save was refused.
+still_special() {
+    local path=$1 kind=$2
+    case $kind in
+    fifo) [ -p "$path" ] ;;
+    socket) [ -S "$path" ] ;;
+    endless) [ -c "$path" ] || [ -L "$path" ] ;;
+    *) [ -L "$path" ] ;;
     esac
 }
 reported_fault() { [ "$1" != half ]; }
@@ -198,12 +239,15 @@ mentions() {
     fi
 }
 
-# Run k of the sound and picture faults, in its own X server.
+# Run k of the sound and picture faults, in its own X server, with the faults of the named
+# set (FAULTS or SPECIAL).
 round_faults_run() {
-    local k=$1 dir=$work/round-$1 i kind rating tries count n=${#FAULTS[@]}
-    RUN="round faults #$k"
+    local k=$1 set=$2 i kind rating tries count
+    local -n kinds=$set
+    local n=${#kinds[@]} dir=$work/round-$set-$k
+    RUN="round faults $set #$k"
     FAILED=0
-    RESULT=$work/result-round-$k
+    RESULT=$work/result-round-$set-$k
     : >"$RESULT"
     sk_start_x || {
         fail "no X server"
@@ -214,7 +258,8 @@ round_faults_run() {
     READABLE_RATING=""
     local plan=""
     for i in "${!ROUND_FILES[@]}"; do
-        kind=${FAULTS[$(((i + k) % n))]}
+        kind=${kinds[$(((i + k) % n))]}
+        [ "$kind" = big ] && kind=huge # 10 MB is within a sound's bound
         fault_of[${ROUND_FILES[$i]}]=$kind
         apply_fault "$dir/データ/${ROUND_FILES[$i]}" "$kind"
         plan+=" $(basename "${ROUND_FILES[$i]}")=$kind"
@@ -284,8 +329,8 @@ settings_fault_run() {
     : >"$RESULT"
     sk_prepare_program "$exe" "$dir" "$LEVELS"
     apply_fault "$dir/データ/設定.dat" "$kind"
-    # A folder or a device in its place is never replaced by a save.
-    case $kind in folder | devzero) expect=unsaved ;; esac
+    # Only a regular file is replaced by a save: never a folder, a pipe, a socket, a device.
+    case $kind in folder | devzero | fifo | socket | endless | fifolink | socketlink) expect=unsaved ;; esac
     start_program "$dir"
     if menu_to_game; then
         settings_and_leave "$expect"
@@ -303,7 +348,7 @@ settings_fault_run() {
         elif [ "$kind" = folder ]; then
             [ -d "$dir/データ/設定.dat/inside" ] || fail "the folder in the settings file's place changed"
         else
-            [ -L "$dir/データ/設定.dat" ] || fail "the link in the settings file's place was replaced"
+            still_special "$dir/データ/設定.dat" "$kind" || fail "the $kind in the settings file's place was replaced"
         fi
         [ "$kind" != devzero ] || [ "$(id -u)" -ne 0 ] || [ -c "$dir/zero" ] ||
             fail "the device the settings file linked to was replaced"
@@ -359,7 +404,7 @@ settings_runs() {
         return
     }
     local kind
-    for kind in "${FAULTS[@]}" devzero big; do
+    for kind in "${FAULTS[@]}" "${SPECIAL[@]}"; do
         settings_fault_run "$kind"
     done
     sk_cleanup
@@ -385,9 +430,11 @@ if [ -z "$only" ] || [ "$only" = folder ]; then
     (folder_runs >"$work/log-folder" 2>&1) &
 fi
 if [ -z "$only" ] || [ "$only" = rounds ]; then
-    for k in "${!FAULTS[@]}"; do
+    for run in "${!FAULTS[@]}" "${SPECIAL_RUNS[@]/#/special:}"; do
         while [ "$(jobs_running)" -ge "$lanes" ]; do sleep 1; done
-        (round_faults_run "$k" >"$work/log-round-$k" 2>&1) &
+        set_name=FAULTS
+        [[ $run == special:* ]] && set_name=SPECIAL
+        (round_faults_run "${run#special:}" "$set_name" >"$work/log-round-$run" 2>&1) &
     done
 fi
 wait

@@ -18,8 +18,14 @@ bool runsCleanly(const QString& program, const QStringList& arguments,
                  std::chrono::milliseconds timeout,
                  const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
+// A named pipe, or a socket file such as a server leaves behind, at the path.
+[[nodiscard]] bool makeFifo(const QString& path);
+[[nodiscard]] bool makeSocketFile(const QString& path);
+
 // Takes a folder's write permission away while it lives and gives the old permissions back
-// afterwards, however the test ends. Permissions do not stop root, hence refusesWrites().
+// afterwards, however the test ends. Root is held to permissions too while it lives: the
+// calling thread lays down the capabilities that let root pass them. refusesWrites() tells
+// whether that worked.
 class ReadOnlyFolder {
 public:
     explicit ReadOnlyFolder(QString path);
@@ -35,4 +41,5 @@ private:
     QString path_;
     QFileDevice::Permissions old_;
     bool changed_;
+    unsigned rootOverrides_ = 0; // the capabilities laid down, given back at the end
 };

@@ -3,6 +3,7 @@
 #include "app/Navigation.h"
 #include "app/ProgramFolder.h"
 #include "forms/ControlArray.h"
+#include "forms/DataFile.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
 #include "forms/PictureButton.h"
@@ -10,6 +11,7 @@
 #include "forms/Slider.h"
 #include "forms/Timer.h"
 #include "forms/Twips.h"
+#include "support/Files.h"
 #include "support/TestProgram.h"
 
 #include <QContextMenuEvent>
@@ -17,6 +19,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -143,6 +146,63 @@ private slots:
         QCOMPARE(app::programFolderFrom(QStringLiteral("/")), QString());
         QCOMPARE(app::programFolderFrom(QStringLiteral("/")) + QStringLiteral("/データ/設定.dat"),
                  QStringLiteral("/データ/設定.dat"));
+    }
+
+    // Every data file is read through one reader that never blocks: only a regular file
+    // within its bound is read, and every other thing at the path says why it was refused.
+    void dataFilesAreReadOnlyWhenRegularAndWithinTheirBound_data() {
+        using forms::DataFileError;
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<DataFileError>("error");
+        QTest::newRow("file at its bound") << "file" << qint64(100) << DataFileError::Read;
+        QTest::newRow("empty file") << "empty" << qint64(100) << DataFileError::Read;
+        QTest::newRow("link to a file") << "link to file" << qint64(100) << DataFileError::Read;
+        QTest::newRow("one byte past") << "file" << qint64(99) << DataFileError::TooLarge;
+        QTest::newRow("nothing") << "missing" << qint64(100) << DataFileError::Missing;
+        QTest::newRow("dangling link") << "dangling" << qint64(100) << DataFileError::Missing;
+        QTest::newRow("folder") << "folder" << qint64(100) << DataFileError::Folder;
+        QTest::newRow("named pipe") << "fifo" << qint64(100) << DataFileError::NotRegular;
+        QTest::newRow("link to a pipe")
+            << "link to fifo" << qint64(100) << DataFileError::NotRegular;
+        QTest::newRow("socket") << "socket" << qint64(100) << DataFileError::NotRegular;
+        QTest::newRow("endless device")
+            << "/dev/urandom" << qint64(100) << DataFileError::NotRegular;
+    }
+    void dataFilesAreReadOnlyWhenRegularAndWithinTheirBound() {
+        QFETCH(QString, kind);
+        QFETCH(qint64, limit);
+        QFETCH(forms::DataFileError, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("音.wav"));
+        const QString aside = dir.filePath(QStringLiteral("aside"));
+        const QByteArray content(100, 'w');
+        if (kind == QLatin1String("file"))
+            QVERIFY(writeBytes(path, content));
+        else if (kind == QLatin1String("empty"))
+            QVERIFY(writeBytes(path, {}));
+        else if (kind == QLatin1String("link to file"))
+            QVERIFY(writeBytes(aside, content) && QFile::link(aside, path));
+        else if (kind == QLatin1String("dangling"))
+            QVERIFY(QFile::link(aside, path));
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(path));
+        else if (kind == QLatin1String("fifo"))
+            QVERIFY(makeFifo(path));
+        else if (kind == QLatin1String("link to fifo"))
+            QVERIFY(makeFifo(aside) && QFile::link(aside, path));
+        else if (kind == QLatin1String("socket"))
+            QVERIFY(makeSocketFile(path));
+        else if (kind.startsWith(u'/'))
+            QVERIFY(QFile::link(kind, path));
+
+        const forms::DataFile file = forms::readDataFile(path, limit);
+        QCOMPARE(file.error, error);
+        QCOMPARE(file.ok(), error == forms::DataFileError::Read);
+        if (file.ok())
+            QCOMPARE(file.bytes, kind == QLatin1String("empty") ? QByteArray() : content);
+        else
+            QVERIFY(file.bytes.isEmpty() && !forms::describe(file).isEmpty());
     }
 
     void pictureClickIsOnReleaseInsideAndNeverOnTheSecondClickOfADoubleClick() {

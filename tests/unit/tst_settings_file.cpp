@@ -89,18 +89,39 @@ private slots:
         QVERIFY(result.problems.first().contains(QStringLiteral("フォルダ")));
     }
 
-    void readingStopsAfterAFewKilobytes() {
-        // A settings file the size of a disk image must not be read whole.
-        QByteArray huge("4,4,4,4\r\n");
-        huge.append(QByteArray(8 * 1024 * 1024, 'x'));
-        QVERIFY(writeBytes(path(), huge));
-        const auto result = settings::readFile(path());
-        QCOMPARE(result.levels, (Levels{4, 4, 4, 4}));
-        if (QFile::exists(QStringLiteral("/dev/zero"))) {
-            QFile::remove(path());
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path()));
-            QCOMPARE(settings::readFile(path()).levels, (Levels{3, 3, 3, 3}));
+    // Reading runs on the only thread: whatever stands at the path must neither block it
+    // nor be read without end. Each is refused like a missing file.
+    void anythingButASmallRegularFileGivesThreesAndSaysWhy_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"8 MiB file", "named pipe", "link to a named pipe", "socket",
+                                 "link to /dev/zero", "link to /dev/urandom"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void anythingButASmallRegularFileGivesThreesAndSaysWhy() {
+        QFETCH(QString, kind);
+        const QString aside = dir_.path() + QStringLiteral("/aside");
+        QFile::remove(aside);
+        if (kind == QLatin1String("8 MiB file")) {
+            QByteArray huge("4,4,4,4\r\n");
+            huge.append(QByteArray(8 * 1024 * 1024, 'x'));
+            QVERIFY(writeBytes(path(), huge));
+        } else if (kind == QLatin1String("named pipe")) {
+            QVERIFY(makeFifo(path()));
+        } else if (kind == QLatin1String("link to a named pipe")) {
+            QVERIFY(makeFifo(aside) && QFile::link(aside, path()));
+        } else if (kind == QLatin1String("socket")) {
+            QVERIFY(makeSocketFile(path()));
+        } else {
+            const QString device = kind.mid(kind.indexOf(u'/'));
+            if (!QFile::exists(device))
+                QSKIP("no such device here");
+            QVERIFY(QFile::link(device, path()));
         }
+        const auto result = settings::readFile(path());
+        QCOMPARE(result.levels, (Levels{3, 3, 3, 3}));
+        QCOMPARE(result.problems.size(), 1);
+        QVERIFY(result.problems.first().contains(QStringLiteral("すべて 3")));
+        QFile::remove(path());
     }
 
     void recordIsReadAndProblemsReachThePlayerNamingTheFile() {
@@ -132,14 +153,28 @@ private slots:
         QCOMPARE(bytes(), before);
     }
 
-    void readOnlyFolderRefusesTheSaveAndKeepsTheFile() {
+    // A folder that is not writable refuses the new file an atomic replace needs. Where the
+    // file itself may be written (its owner opened up only the settings of a shared copy),
+    // it is written in place; otherwise nothing changes.
+    void aReadOnlyFolderTakesTheSaveInPlaceOnlyWhenTheFileIsWritable_data() {
+        QTest::addColumn<bool>("fileWritable");
+        QTest::newRow("file writable") << true;
+        QTest::newRow("file read-only") << false;
+    }
+    void aReadOnlyFolderTakesTheSaveInPlaceOnlyWhenTheFileIsWritable() {
+        QFETCH(bool, fileWritable);
         QVERIFY(writeBytes(path(), "2,2,2,2\r\n"));
+        if (!fileWritable)
+            QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup));
         const ReadOnlyFolder readOnly(dir_.path());
         if (!readOnly.refusesWrites())
-            QSKIP("running as root: a read-only folder does not stop writes");
-        const QString failure = settings::writeFile(path(), Levels{5, 5, 5, 5});
-        QVERIFY(!failure.isEmpty());
-        QCOMPARE(bytes(), QByteArray("2,2,2,2\r\n"));
+            QSKIP("permissions do not stop this user from writing");
+        const QString failure = settings::writeFile(path(), Levels{5, 4, 3, 2});
+        QCOMPARE(failure.isEmpty(), fileWritable);
+        QCOMPARE(bytes(), QByteArray(fileWritable ? "5,4,3,2\r\n" : "2,2,2,2\r\n"));
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("設定.dat")});
+        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
     }
 };
 
