@@ -42,7 +42,9 @@ sleep 0.4
 # Tab goes 設定, おわり, スタート; Enter presses the focused button.
 poko_keys Tab Tab Tab Return
 start_click=$POKO_KEYED_AT
-sleep 0.8
+poko_wait_until "Enter on the focused スタート hides the board buttons" 1 \
+    poko_frac_is 512 13 89 27 0402fc '>= 0.9'
+sleep 0.5
 poko_stray_keys "in the countdown"
 wait $watcher
 # Runs of the same numeral as "TIME NUMERAL" at each change, unclear frames dropped; the

@@ -26,7 +26,8 @@
 # The settings file and the folder faults need no round: load, save, leave.
 #
 # usage: faults.sh PATH/TO/pokopenpan   (POKO_SOAK_LANES: runs at once, default 3;
-#        POKO_SOAK_ONLY=rounds|settings|folder to run one part)
+#        POKO_SOAK_ONLY=rounds|special|settings|folder to run one part; special: only the
+#        round runs with special files)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
@@ -429,8 +430,10 @@ fi
 if [ -z "$only" ] || [ "$only" = folder ]; then
     (folder_runs >"$work/log-folder" 2>&1) &
 fi
-if [ -z "$only" ] || [ "$only" = rounds ]; then
-    for run in "${!FAULTS[@]}" "${SPECIAL_RUNS[@]/#/special:}"; do
+if [ -z "$only" ] || [ "$only" = rounds ] || [ "$only" = special ]; then
+    runs=("${SPECIAL_RUNS[@]/#/special:}")
+    [ "$only" = special ] || runs=("${!FAULTS[@]}" "${runs[@]}")
+    for run in "${runs[@]}"; do
         while [ "$(jobs_running)" -ge "$lanes" ]; do sleep 1; done
         set_name=FAULTS
         [[ $run == special:* ]] && set_name=SPECIAL
