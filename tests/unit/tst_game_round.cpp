@@ -516,6 +516,10 @@ private slots:
         QVERIFY(c().Command1.shown());
         QVERIFY(c().Image16.hasPicture());
         QCOMPARE(c().Timer5.interval(), 100); // the follow-up still comes
+        // 判定 went with the panel: pressed now, it does nothing.
+        program.players.clear();
+        c().Command4.click();
+        QVERIFY(program.players.played().isEmpty());
         // The next round starts with an empty figure box.
         game.Command1_Click();
         QVERIFY(!c().Image16.hasPicture());

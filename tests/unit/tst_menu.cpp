@@ -113,6 +113,13 @@ private slots:
         QVERIFY(widgets.size() >= 25);
         for (QWidget* widget : widgets)
             QVERIFY2(widget->isHidden(), qPrintable(widget->objectName()));
+        // Before the title is complete its hidden buttons do nothing, however pressed.
+        for (auto* button : {&c().Command1, &c().Command2, &c().Command3})
+            button->click();
+        QVERIFY(menu().isLoaded());
+        QVERIFY(!program.game.isLoaded());
+        QCOMPARE(program.quits, 0);
+        QCOMPARE(menu().animationStopped, Int(0));
     }
 
     void loadingNamesTheMolePictureArraysImage2ToImage4() {
@@ -481,6 +488,11 @@ private slots:
         QVERIFY(c().Image6.shown());
         QVERIFY(c().Command4.shown());
         QCOMPARE(c().Timer2.interval(), 0);
+        // The view covers the menu's buttons, which do nothing while hidden.
+        c().Command1.click();
+        c().Command2.click();
+        QVERIFY(menu().isLoaded());
+        QCOMPARE(program.quits, 0);
         for (int i = 1; i <= 3; ++i)
             QCOMPARE(c().Timer3[i].interval(), 0);
 
