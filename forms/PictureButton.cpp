@@ -16,32 +16,25 @@ void PictureButton::setPicture(std::function<QPixmap()> draw) {
 
 namespace {
 
-bool isEnter(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-}
-
-// The same key event with Space in Enter's place.
-QKeyEvent asSpace(const QKeyEvent* event) {
-    return QKeyEvent(event->type(), Qt::Key_Space, event->modifiers(), QStringLiteral(" "),
-                     event->isAutoRepeat(), static_cast<quint16>(event->count()));
+// Hands the event on, with Space in Enter's place: the button presses on Space down and
+// clicks on Space up.
+template <class Forward> void enterAsSpace(QKeyEvent* event, Forward forward) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return forward(event);
+    QKeyEvent space(event->type(), Qt::Key_Space, event->modifiers(), QStringLiteral(" "),
+                    event->isAutoRepeat(), static_cast<quint16>(event->count()));
+    forward(&space);
+    event->setAccepted(space.isAccepted());
 }
 
 } // namespace
 
 void PictureButton::keyPressEvent(QKeyEvent* event) {
-    if (!isEnter(event))
-        return QAbstractButton::keyPressEvent(event);
-    QKeyEvent space = asSpace(event);
-    QAbstractButton::keyPressEvent(&space);
-    event->setAccepted(space.isAccepted());
+    enterAsSpace(event, [this](QKeyEvent* key) { QAbstractButton::keyPressEvent(key); });
 }
 
 void PictureButton::keyReleaseEvent(QKeyEvent* event) {
-    if (!isEnter(event))
-        return QAbstractButton::keyReleaseEvent(event);
-    QKeyEvent space = asSpace(event);
-    QAbstractButton::keyReleaseEvent(&space);
-    event->setAccepted(space.isAccepted());
+    enterAsSpace(event, [this](QKeyEvent* key) { QAbstractButton::keyReleaseEvent(key); });
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
