@@ -6,6 +6,7 @@
 // a small main replays the files named on the command line (or every file of the folders
 // named), so the seed corpus runs as an ordinary test in every build.
 #include "app/Reporter.h"
+#include "forms/DataFile.h"
 #include "settings/Settings.h"
 
 #include <QByteArray>
@@ -92,14 +93,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(settings::format(wanted) == canonical, "format writes the canonical form", input);
     }
 
-    // The same bytes in a file: read at most the first 4 KiB, as parse of those bytes.
+    // The same bytes in a file read as parse reads them, up to the settings file's bound;
+    // past it the file is refused whole: all 3s and one problem.
     const QString& path = scratchPath();
     writeBytes(path, input, input);
     const settings::ReadResult fromFile = settings::readFile(path);
-    const settings::ReadResult expected = settings::parse(input.left(4096));
-    check(fromFile.levels == expected.levels, "readFile agrees with parse of the first 4 KiB",
-          input);
-    check(fromFile.problems == expected.problems, "readFile reports what parse reports", input);
+    if (input.size() <= forms::SettingsFileLimit) {
+        const settings::ReadResult expected = settings::parse(input);
+        check(fromFile.levels == expected.levels, "readFile agrees with parse", input);
+        check(fromFile.problems == expected.problems, "readFile reports what parse reports", input);
+    } else {
+        check(fromFile.levels == settings::Levels{} && fromFile.problems.size() == 1,
+              "a file past the bound gives all 3s and one problem", input);
+    }
 
     // Read into the game's record: the record holds the levels, and the player hears of a
     // problem exactly when there is one, with the file named.
