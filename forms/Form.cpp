@@ -118,7 +118,9 @@ void Form::shutDown() {
 }
 
 void Form::showCentred() {
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    // A Wayland compositor places windows itself; a client cannot ask for a position.
+    const bool placesItself = QGuiApplication::platformName().startsWith(u"wayland");
+    if (QScreen* screen = QGuiApplication::primaryScreen(); screen && !placesItself) {
         const QRect area = screen->availableGeometry();
         move(area.center() - rect().center());
     }

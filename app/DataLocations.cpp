@@ -1,0 +1,57 @@
+#include "app/DataLocations.h"
+
+#include "app/DataPaths.h"
+#include "app/ProgramFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace app {
+
+DataLocations Locations;
+
+QString installedDataFromProgramFolder() {
+    return QStringLiteral(POKO_INSTALLED_DATA_FROM_BIN);
+}
+
+DataLocations locate(const QString& programFolder, bool dataFolderBeside, const QString& configHome,
+                     const QString& home) {
+    if (dataFolderBeside)
+        return {};
+    // The XDG base-directory rule: a relative value is ignored, as if it were unset.
+    const QString configBase =
+        QDir::isAbsolutePath(configHome) ? configHome : home + QStringLiteral("/.config");
+    return {Layout::Installed,
+            QDir::cleanPath(programFolder + u'/' + installedDataFromProgramFolder()),
+            QDir::cleanPath(configBase + QStringLiteral("/pokopenpan/設定.dat"))};
+}
+
+DataLocations locateFromEnvironment() {
+    return locate(ProgramFolder, QFileInfo(ProgramFolder + QStringLiteral("/データ")).isDir(),
+                  qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
+}
+
+void prepareSettingsFolder() {
+    if (Locations.layout == Layout::Installed)
+        QDir().mkpath(QFileInfo(Locations.playerSettings).absolutePath());
+}
+
+} // namespace app
+
+namespace data {
+
+QString settingsToSave() {
+    if (app::Locations.layout == app::Layout::Portable)
+        return path(SettingsFile);
+    return app::Locations.playerSettings;
+}
+
+QString settingsToRead() {
+    const QString own = settingsToSave();
+    // A dangling link counts as standing there: it is the player's file, and broken.
+    if (QFileInfo(own).exists() || QFileInfo(own).isSymLink())
+        return own;
+    return path(SettingsFile);
+}
+
+} // namespace data
