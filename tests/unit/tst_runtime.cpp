@@ -1,5 +1,7 @@
 // The small runtime under the screens: time stamps, timers on virtual time, control arrays,
-// random re-seeding, the program folder, and ending the program when no screen is left.
+// random re-seeding, the program folder and the two data layouts, and ending the program
+// when no screen is left.
+#include "app/DataPaths.h"
 #include "app/Navigation.h"
 #include "app/ProgramFolder.h"
 #include "forms/ControlArray.h"
@@ -13,6 +15,7 @@
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 class RuntimeTest : public QObject {
@@ -138,6 +141,92 @@ private slots:
         QCOMPARE(app::programFolderFrom(QStringLiteral("/")), QString());
         QCOMPARE(app::programFolderFrom(QStringLiteral("/")) + QStringLiteral("/データ/設定.dat"),
                  QStringLiteral("/データ/設定.dat"));
+    }
+
+    void layoutFollowsTheDataFolderBesideTheProgram_data() {
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<bool>("dataBeside");
+        QTest::addColumn<QString>("configHome");
+        QTest::addColumn<QString>("dataRoot");       // empty: portable, the program folder
+        QTest::addColumn<QString>("playerSettings"); // empty: portable, beside the data
+        const QString none;
+        QTest::newRow("build tree") << "/home/a/build" << true << "" << none << none;
+        QTest::newRow("unpacked archive, XDG set")
+            << "/home/a/pokopenpan-1.0.0-Linux" << true << "/home/a/conf" << none << none;
+        QTest::newRow("installed in /usr/bin") << "/usr/bin" << false << ""
+                                               << "/usr/share/pokopenpan"
+                                               << "/home/a/.config/pokopenpan/設定.dat";
+        QTest::newRow("installed in /usr/games") << "/usr/games" << false << ""
+                                                 << "/usr/share/pokopenpan"
+                                                 << "/home/a/.config/pokopenpan/設定.dat";
+        QTest::newRow("moved prefix") << "/opt/poko/bin" << false << ""
+                                      << "/opt/poko/share/pokopenpan"
+                                      << "/home/a/.config/pokopenpan/設定.dat";
+        QTest::newRow("XDG_CONFIG_HOME absolute") << "/usr/bin" << false << "/srv/conf/"
+                                                  << "/usr/share/pokopenpan"
+                                                  << "/srv/conf/pokopenpan/設定.dat";
+        QTest::newRow("XDG_CONFIG_HOME relative is ignored")
+            << "/usr/bin" << false << "conf"
+            << "/usr/share/pokopenpan"
+            << "/home/a/.config/pokopenpan/設定.dat";
+    }
+    void layoutFollowsTheDataFolderBesideTheProgram() {
+        QFETCH(QString, programFolder);
+        QFETCH(bool, dataBeside);
+        QFETCH(QString, configHome);
+        QFETCH(QString, dataRoot);
+        QFETCH(QString, playerSettings);
+        const app::DataLocations found =
+            app::locate(programFolder, dataBeside, configHome, QStringLiteral("/home/a"));
+        QCOMPARE(found.layout, dataBeside ? app::Layout::Portable : app::Layout::Installed);
+        QCOMPARE(found.dataRoot, dataRoot);
+        QCOMPARE(found.playerSettings, playerSettings);
+    }
+
+    // Installed: the delivered file is read until something stands at the player's path,
+    // which is then read whatever it is, so a broken file is reported rather than skipped.
+    void installedLayoutReadsTheDeliveredSettingsUntilThePlayerHasAFile() {
+        QTemporaryDir root;
+        const QString prefix = root.path() + QStringLiteral("/prefix");
+        QVERIFY(QDir().mkpath(prefix + QStringLiteral("/bin")));
+        ProgramFolder = prefix + QStringLiteral("/bin");
+        app::Locations =
+            app::locate(ProgramFolder, false, root.path() + QStringLiteral("/conf"), root.path());
+        const QString delivered = prefix + QStringLiteral("/share/pokopenpan/データ/設定.dat");
+        const QString own = root.path() + QStringLiteral("/conf/pokopenpan/設定.dat");
+        QCOMPARE(data::path(data::HitSound),
+                 prefix + QStringLiteral("/share/pokopenpan/データ/音/o.wav"));
+        QCOMPARE(data::settingsToSave(), own);
+        QCOMPARE(data::settingsToRead(), delivered);
+
+        app::prepareSettingsFolder();
+        QVERIFY(QFileInfo(own).absoluteDir().exists());
+        QCOMPARE(data::settingsToRead(), delivered); // a folder alone is not a file
+
+        QVERIFY(QFile::link(root.path() + QStringLiteral("/nowhere"), own));
+        QCOMPARE(data::settingsToRead(), own);
+        QVERIFY(QFile::remove(own));
+        QVERIFY(QDir().mkdir(own));
+        QCOMPARE(data::settingsToRead(), own);
+        QVERIFY(QDir().rmdir(own));
+        QFile file(own);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QCOMPARE(data::settingsToRead(), own);
+    }
+
+    void portableLayoutKeepsEverythingInTheProgramFolderAndCreatesNothing() {
+        QTemporaryDir root;
+        ProgramFolder = root.path();
+        app::Locations = app::locate(ProgramFolder, true, QString(), root.path());
+        const QString beside = root.path() + QStringLiteral("/データ/設定.dat");
+        QCOMPARE(data::settingsToRead(), beside);
+        QCOMPARE(data::settingsToSave(), beside);
+        QCOMPARE(data::path(data::CrowPicture),
+                 root.path() + QStringLiteral("/データ/絵/からす.gif"));
+        // A missing data folder stays missing: the save reports it instead.
+        app::prepareSettingsFolder();
+        QVERIFY(!QFileInfo::exists(root.path() + QStringLiteral("/データ")));
     }
 
     void pictureClickIsOnReleaseInsideAndNeverOnTheSecondClickOfADoubleClick() {
