@@ -14,21 +14,34 @@ QString installedDataFromProgramFolder() {
     return QStringLiteral(POKO_INSTALLED_DATA_FROM_BIN);
 }
 
-DataLocations locate(const QString& programFolder, bool dataFolderBeside, const QString& configHome,
-                     const QString& home) {
-    if (dataFolderBeside)
+namespace {
+
+QString installedDataRoot(const QString& programFolder) {
+    return QDir::cleanPath(programFolder + u'/' + installedDataFromProgramFolder());
+}
+
+} // namespace
+
+bool anythingAt(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+DataLocations locate(const Surroundings& around) {
+    if (around.dataBeside || !around.installedData)
         return {};
     // The XDG base-directory rule: a relative value is ignored, as if it were unset.
-    const QString configBase =
-        QDir::isAbsolutePath(configHome) ? configHome : home + QStringLiteral("/.config");
-    return {Layout::Installed,
-            QDir::cleanPath(programFolder + u'/' + installedDataFromProgramFolder()),
+    const QString configBase = QDir::isAbsolutePath(around.configHome)
+                                   ? around.configHome
+                                   : around.home + QStringLiteral("/.config");
+    return {Layout::Installed, installedDataRoot(around.programFolder),
             QDir::cleanPath(configBase + QStringLiteral("/pokopenpan/設定.dat"))};
 }
 
 DataLocations locateFromEnvironment() {
-    return locate(ProgramFolder, QFileInfo(ProgramFolder + QStringLiteral("/データ")).isDir(),
-                  qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
+    return locate({ProgramFolder, anythingAt(ProgramFolder + QStringLiteral("/データ")),
+                   QFileInfo(installedDataRoot(ProgramFolder) + QStringLiteral("/データ")).isDir(),
+                   qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath()});
 }
 
 void prepareSettingsFolder() {
@@ -49,7 +62,7 @@ QString settingsToSave() {
 QString settingsToRead() {
     const QString own = settingsToSave();
     // A dangling link counts as standing there: it is the player's file, and broken.
-    if (QFileInfo(own).exists() || QFileInfo(own).isSymLink())
+    if (app::anythingAt(own))
         return own;
     return path(SettingsFile);
 }

@@ -2,17 +2,21 @@
 
 #include <QString>
 
-// Where the game finds its sounds, pictures and settings. One program, two layouts:
+// Where the game finds its sounds, pictures and settings. One program, two layouts, told
+// apart by one rule: the game is installed when nothing named "データ" stands beside the
+// executable and the installed data folder, "../share/pokopenpan/データ" from the
+// executable's folder, exists; otherwise it is portable.
 //
-//   portable   a folder "データ" stands beside the executable (an unpacked archive, or a
-//              build tree): everything is read from it and the settings are saved in it,
-//              exactly as the program-folder rules say.
-//   installed  no "データ" beside the executable: the program sits in PREFIX/bin, its
-//              sounds, pictures and delivered settings in PREFIX/share/pokopenpan/データ
-//              (found from the executable's folder, so a moved prefix still works), and
-//              each player's settings in $XDG_CONFIG_HOME/pokopenpan/設定.dat
-//              (~/.config/pokopenpan/設定.dat when that variable is unset or not an
-//              absolute path). Until a player first saves, the delivered file is read.
+//   portable   an unpacked archive or a build tree: everything is read from "データ"
+//              beside the executable and the settings are saved there, exactly as the
+//              program-folder rules say, even when that folder is missing or damaged (a
+//              portable copy never falls back on a player's own settings).
+//   installed  the program sits in PREFIX/bin (or PREFIX/games), its sounds, pictures and
+//              delivered settings in PREFIX/share/pokopenpan/データ (found from the
+//              executable's folder, so a moved prefix still works), and each player's
+//              settings in $XDG_CONFIG_HOME/pokopenpan/設定.dat (~/.config/pokopenpan/設定.dat
+//              when that variable is unset or not an absolute path). Until a player first
+//              saves, the delivered file is read.
 namespace app {
 
 enum class Layout { Portable, Installed };
@@ -29,14 +33,24 @@ struct DataLocations {
 // when the program was built ("../share/pokopenpan" for the usual bin/ and share/).
 QString installedDataFromProgramFolder();
 
-// The layout rule, with everything it looks at given: the program folder, whether a
-// folder "データ" stands in it, $XDG_CONFIG_HOME and the home folder.
-DataLocations locate(const QString& programFolder, bool dataFolderBeside, const QString& configHome,
-                     const QString& home);
+// What the layout rule looks at.
+struct Surroundings {
+    QString programFolder;
+    bool dataBeside = false;    // anything named "データ" in the program folder
+    bool installedData = false; // the installed data folder exists
+    QString configHome;         // $XDG_CONFIG_HOME
+    QString home;
+};
 
-// The rule applied to this process: looks for "データ" beside ProgramFolder and reads the
-// environment. Called once at start-up, after ProgramFolder is set.
+// The layout rule, with everything it looks at given.
+DataLocations locate(const Surroundings& around);
+
+// The rule applied to this process: looks beside ProgramFolder and at the installed data
+// folder, and reads the environment. Called once at start-up, after ProgramFolder is set.
 DataLocations locateFromEnvironment();
+
+// Whether anything, even a dangling link, stands at the path.
+bool anythingAt(const QString& path);
 
 // The locations in force; by default the portable layout under ProgramFolder.
 extern DataLocations Locations;
