@@ -118,9 +118,7 @@ void Form::shutDown() {
 }
 
 void Form::showCentred() {
-    // A Wayland compositor places windows itself; a client cannot ask for a position.
-    const bool placesItself = QGuiApplication::platformName().startsWith(u"wayland");
-    if (QScreen* screen = QGuiApplication::primaryScreen(); screen && !placesItself) {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - rect().center());
     }
