@@ -1,5 +1,6 @@
-// Start-up: fix the program folder and the data layout, then show the menu. This file also ties the
-// three screen instances to their classes and to the program's real clock, timers and sound.
+// Start-up: fix the program folder and the data layout, then show the menu. This file
+// also ties the three screen instances to their classes and to the program's real clock,
+// timers and sound.
 #include "app/DataLocations.h"
 #include "app/Navigation.h"
 #include "app/ProgramFolder.h"
