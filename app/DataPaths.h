@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/DataLocations.h"
 #include "app/ProgramFolder.h"
 
 #include <QString>
 
-// Every file of the data folder, as a path relative to the program folder. The full path
-// is formed anew at each use, so nothing is looked up or tested in advance.
+// Every file of the data folder, as a path relative to the folder that holds "データ":
+// the program folder in the portable layout, the installed data folder otherwise (see
+// app/DataLocations.h). The full path is formed anew at each use.
 namespace data {
 
 inline constexpr char16_t SettingsFile[] = u"/データ/設定.dat";
@@ -26,7 +28,15 @@ inline constexpr char16_t ScarecrowPicture[] = u"/データ/絵/案山子.gif";
 inline constexpr char16_t JizoPicture[] = u"/データ/絵/地蔵.gif";
 
 inline QString path(const char16_t* relative) {
-    return ProgramFolder + QString::fromUtf16(relative);
+    const QString& root =
+        app::Locations.layout == app::Layout::Portable ? ProgramFolder : app::Locations.dataRoot;
+    return root + QString::fromUtf16(relative);
 }
+
+// The settings file a screen reads: the player's own once anything stands at its path (a
+// damaged or special file is then reported, not skipped), else the delivered one.
+QString settingsToRead();
+// The settings file a save replaces: the player's own.
+QString settingsToSave();
 
 } // namespace data

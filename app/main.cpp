@@ -1,11 +1,14 @@
-// Start-up: fix the program folder, then show the menu. This file also ties the three
-// screen instances to their classes and to the program's real clock, timers and sound.
+// Start-up: fix the program folder and the data layout, then show the menu. This file
+// also ties the three screen instances to their classes and to the program's real clock,
+// timers and sound.
+#include "app/DataLocations.h"
 #include "app/Navigation.h"
 #include "app/ProgramFolder.h"
 #include "app/Reporter.h"
 #include "app/Screens.h"
 #include "app/SdlAudio.h"
 #include "app/Services.h"
+#include "app/Termination.h"
 #include "game/GameScreen.h"
 #include "layouts/Layout.h"
 #include "menu/MenuScreen.h"
@@ -39,10 +42,12 @@ int main(int argc, char** argv) {
     // The program ends when no screen is left, not when the last window closes: a screen
     // move closes one window before the next is shown.
     QApplication::setQuitOnLastWindowClosed(false);
+    app::quitOnTerminationSignal();
     QFont::insertSubstitution(QString::fromUtf8(layouts::MinchoFamily),
                               QStringLiteral("IPAMincho"));
 
     ProgramFolder = app::programFolderFrom(QCoreApplication::applicationDirPath());
+    app::Locations = app::locateFromEnvironment();
     for (app::Screen* screen : {&メニュー, &ゲーム, &設定})
         navigation.add(*screen);
     navigation.show(メニュー);

@@ -24,7 +24,7 @@ void GameScreen::Form_Load() {
             holeCentre[i].Y = static_cast<Int>((r - 1) * 1875 + 670);
         }
 
-    settings::readIntoRecord(data::path(data::SettingsFile), services_.reporter);
+    settings::readIntoRecord(data::settingsToRead(), services_.reporter);
 
     // The point-area setting sizes the clickable area round the eyes, not the mole.
     const Int W = static_cast<Int>((5 - SizeLevel) * 300 + 450);

@@ -11,6 +11,7 @@ poko_test_packages=(
     xvfb xauth xdotool x11-utils imagemagick
     pulseaudio pulseaudio-utils sox
     clang libclang-rt-14-dev appstream desktop-file-utils
+    weston qt6-wayland lintian
 )
 
 poko_install() {

@@ -29,8 +29,8 @@ void SettingsScreen::releaseControls() {
 }
 
 void SettingsScreen::Form_Load() {
-    settingsPath = data::path(data::SettingsFile);
-    settings::readIntoRecord(settingsPath, services_.reporter);
+    settingsPath = data::settingsToSave();
+    settings::readIntoRecord(data::settingsToRead(), services_.reporter);
     Controls& c = *controls_;
     c.HScroll1.setValue(TimeLevel);
     c.HScroll2.setValue(SpeedLevel);
@@ -49,6 +49,7 @@ void SettingsScreen::Command2_Click() {
     };
     settings::setCurrent(
         {level(c.HScroll1), level(c.HScroll2), level(c.HScroll3), level(c.HScroll4)});
+    app::prepareSettingsFolder();
     if (const QString failure = settings::writeFile(settingsPath, settings::current());
         !failure.isEmpty()) {
         // Nothing was saved and the old file stands: the player stays here, sliders as set.

@@ -18,7 +18,7 @@ public:
     void Command1_Click(); // 設定中止: leave without saving
     void Command2_Click(); // 設定完了: save and leave
 
-    QString settingsPath;
+    QString settingsPath; // where 設定完了 saves
 
     struct Controls {
         forms::Slider& HScroll1; // TimeLevel

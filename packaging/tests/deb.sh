@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# The Debian package, end to end, as on a player's machine: build it with cpack, check its
-# dependencies against what the program links, install it, and let an ordinary user start
-# the game from its desktop entry under a private X server, save settings through the real
-# settings screen, start again and find them back; the installed files stay untouched.
-# Finally the package is removed. Needs root (to install packages and create a user):
-# skipped otherwise.
+# The Debian package, end to end, as on a player's machine: build it with cpack, let
+# lintian judge it, check its dependencies against what the program links, install it, and
+# let ordinary users start the game from its desktop entry under a private X server:
+#   - one whose home is a tmpfs mounted noexec saves settings through the real settings
+#     screen, starts again and finds them back;
+#   - a second, with its own XDG_CONFIG_HOME, starts from the delivered settings, not the
+#     first one's, and saves its own.
+# Nothing but the settings is written into a home, the installed files stay untouched, and
+# removing the package leaves nothing of it in /usr. Needs root (to install packages,
+# create users and mount): skipped otherwise. Everything it made is undone at the end.
 #
 # usage: deb.sh BUILD_DIR
 set -uo pipefail
@@ -13,10 +17,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../tests/soak/lib.sh"
 SK_NAME=deb
 if [ "$(id -u)" -ne 0 ]; then
-    echo "skipped: installing the package and creating a user need root"
+    echo "skipped: installing the package, creating users and mounting need root"
     exit 77
 fi
-for tool in dpkg-deb dpkg cpack useradd userdel setpriv Xvfb xdotool; do
+for tool in dpkg-deb dpkg cpack lintian useradd userdel setpriv mount Xvfb xdotool; do
     command -v "$tool" >/dev/null || {
         echo "FAIL: $tool is needed" >&2
         exit 1
@@ -26,17 +30,27 @@ if dpkg-query -W -f='${Status}' pokopenpan 2>/dev/null | grep -q "install ok ins
     echo "FAIL: a pokopenpan package is already installed here; this test would replace it" >&2
     exit 1
 fi
+ours_in_usr() { find /usr \( -name '*pokopenpan*' -o -name 'データ' \) -print 2>/dev/null; }
+if [ -n "$(ours_in_usr)" ]; then
+    echo "FAIL: /usr already holds files of the game: $(ours_in_usr | head -3)" >&2
+    exit 1
+fi
 
 work=$(mktemp -d /tmp/poko-deb.XXXXXX)
 chmod 755 "$work"
-user=pokotest$$
+users=(pokoa$$ pokob$$)
 PID=""
 installed=0
+mounted=""
 finish() {
     [ -n "$PID" ] && kill "$PID" 2>/dev/null
     sk_cleanup
-    [ "$installed" -eq 1 ] && dpkg -r pokopenpan >/dev/null 2>&1
-    id "$user" >/dev/null 2>&1 && userdel -r "$user" >/dev/null 2>&1
+    [ "$installed" -eq 1 ] && dpkg --purge pokopenpan >/dev/null 2>&1
+    local user
+    for user in "${users[@]}"; do
+        id "$user" >/dev/null 2>&1 && userdel "$user" >/dev/null 2>&1
+    done
+    [ -n "$mounted" ] && umount "$mounted"
     rm -rf "$work"
 }
 trap finish EXIT
@@ -55,13 +69,19 @@ die() {
 deb=$(ls "$work"/packages/*.deb 2>/dev/null | head -1)
 [ -f "$deb" ] || die "cpack made no .deb"
 sk_log "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+# Errors would keep the package out of Debian; what lintian only mentions is shown.
+lintian --display-info "$deb" >"$work/lintian.log" 2>&1
+grep -q '^E:' "$work/lintian.log" && die "lintian found errors: $(grep '^E:' "$work/lintian.log")"
+sk_log "lintian: no errors; $(grep -c '^[WI]:' "$work/lintian.log") warnings and notes"
+grep '^[WI]:' "$work/lintian.log" | sed 's/^/[lintian] /'
+[ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || die "the package does not recommend qt6-wayland"
 depends=$(dpkg-deb -f "$deb" Depends)
 has_dependency() { tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qx "$1"; }
 # Every library the program links comes from a package the .deb depends on.
 mkdir "$work/contents"
 dpkg-deb -x "$deb" "$work/contents"
-program=$work/contents/usr/lib/pokopenpan/pokopenpan
-[ -x "$program" ] || die "the package has no usr/lib/pokopenpan/pokopenpan"
+program=$work/contents/usr/games/pokopenpan
+[ -x "$program" ] || die "the package has no usr/games/pokopenpan"
 for library in $(readelf -d "$program" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p'); do
     path=$(ldconfig -p | awk -v lib="$library" '$1 == lib && /x86-64/ {print $NF; exit}')
     [ -n "$path" ] || die "$library is not on this system"
@@ -77,34 +97,54 @@ sk_log "Depends covers every linked library and the fonts: $depends"
 # 2. Install it.
 dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || die "dpkg -i failed"
 installed=1
-shared=/usr/lib/pokopenpan
+shared=/usr/share/pokopenpan
 desktop=/usr/share/applications/org.pokopenpan.Pokopenpan.desktop
 [ -f "$desktop" ] || die "no desktop entry at $desktop"
 [ -f /usr/share/icons/hicolor/48x48/apps/pokopenpan.png ] || die "no icon in the hicolor theme"
-[ -x /usr/bin/pokopenpan ] || die "no launcher at /usr/bin/pokopenpan"
+[ -x /usr/games/pokopenpan ] || die "no program at /usr/games/pokopenpan"
+[ -f /usr/share/doc/pokopenpan/copyright ] && [ -f /usr/share/doc/pokopenpan/changelog.gz ] ||
+    die "no copyright or changelog in /usr/share/doc/pokopenpan"
 shared_sum() { (cd "$shared" && find . -exec stat -c '%n %s %Y %a %U' {} + | sort && find . -type f -exec md5sum {} + | sort); }
 shared_before=$(shared_sum)
 delivered=$(od -An -c "$shared/データ/設定.dat")
 sk_log "installed; the delivered settings are: $delivered"
 
-# 3. An ordinary user and a display that user may use.
-useradd -m -d "$work/home" -s /bin/sh "$user" || die "useradd failed"
+# 3. Two ordinary users and a display they may use. The first one's home is a tmpfs on
+# which nothing may be executed; the second keeps its settings where XDG_CONFIG_HOME says.
+home_a=$work/home-a
+home_b=$work/home-b
+mkdir "$home_a" "$home_b"
+mount -t tmpfs -o noexec,nosuid,nodev,size=16m,mode=755 poko-home "$home_a" || die "cannot mount a tmpfs"
+mounted=$home_a
+for i in 0 1; do
+    useradd -M -d "$work/home-$([ $i -eq 0 ] && echo a || echo b)" -s /bin/sh "${users[$i]}" ||
+        die "useradd failed"
+done
+chown "${users[0]}:" "$home_a" && chown "${users[1]}:" "$home_b" && chmod 700 "$home_a" "$home_b"
+# A desktop session gives each user a private runtime folder; so does this test.
+for i in 0 1; do
+    install -d -m 700 -o "${users[$i]}" "$work/run-$i"
+done
 sk_start_x -ac || die "no X server"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | head -1 | sed 's/ *%[fFuUdDnNickvm]//g')
 [ -n "$exec_line" ] || die "the desktop entry has no Exec"
-mine=$work/home/.local/share/pokopenpan
+settings_a=$home_a/.config/pokopenpan/設定.dat
+settings_b=$home_b/conf/pokopenpan/設定.dat
 
-# Starts the game as the user, the way the desktop does: the Exec line, found on PATH.
+# Starts the game as USER the way the desktop does: the Exec line, found on Debian's PATH
+# for users (which holds /usr/games).
 start_game() {
+    local user=$1 home=$2 extra=$3 run=$work/run-$([ "$1" = "${users[0]}" ] && echo 0 || echo 1)
     # setpriv becomes the user and execs, so PID is the game's own process in the end.
-    setpriv --reuid="$user" --regid="$user" --init-groups env -i HOME="$work/home" USER="$user" LANG=C.UTF-8 PATH=/usr/local/bin:/usr/bin:/bin \
+    setpriv --reuid="$user" --regid="$user" --init-groups env -i HOME="$home" USER="$user" LANG=C.UTF-8 \
+        PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games XDG_RUNTIME_DIR="$run" $extra \
         DISPLAY="$DISPLAY" SDL_AUDIODRIVER=dummy sh -c "cd && exec $exec_line" \
-        >"$work/game-$1.log" 2>&1 &
+        >"$work/game-$4.log" 2>&1 &
     PID=$!
     sk_wait_window メニュー 30 "$PID" || die "no menu window as $user"
     local exe
     exe=$(readlink "/proc/$PID/exe")
-    [ "$exe" = "$mine/pokopenpan" ] || die "the game runs from $exe, not from $mine/pokopenpan"
+    [ "$exe" = /usr/games/pokopenpan ] || die "the game runs from $exe, not from /usr/games/pokopenpan"
     [ "$(stat -c %U "/proc/$PID")" = "$user" ] || die "the game does not run as $user"
     sk_menu_to_game "$PID" || die "no game screen"
     sk_game_to_settings "$PID" || die "no settings screen"
@@ -119,44 +159,67 @@ save_and_quit() {
     [ "$SK_EXIT_STATUS" -eq 0 ] || die "the game ended with status $SK_EXIT_STATUS"
     PID=""
 }
+# What a home holds but caches: the game's settings, nothing else of the game, and nothing
+# anyone could execute.
+home_listing() { (cd "$1" && find . -mindepth 1 ! -path './.cache*' | sort | tr '\n' ' '); }
 
-# 4. First start: move every slider and save. From 3,3,3,3: time 2, speed 4, size 1, count 5.
-sk_log "first start as $user from the desktop entry ($exec_line)"
-start_game first
-sk_click 76 57                                 # time: left arrow, 3 → 2
-sk_click 223 135                               # speed: right arrow, 3 → 4
-sk_click 76 213 && sk_click 76 213             # size: left arrow twice, 3 → 1
-sk_click 223 291 && sk_click 223 291           # count: right arrow twice, 3 → 5
+# 4. First user, first start: the delivered 3,3,3,3; move every slider and save.
+# Time 2, speed 4, size 1, count 5.
+sk_log "first start as ${users[0]} (noexec home) from the desktop entry ($exec_line)"
+start_game "${users[0]}" "$home_a" "" a1
+sk_click 76 57                       # time: left arrow, 3 → 2
+sk_click 223 135                     # speed: right arrow, 3 → 4
+sk_click 76 213 && sk_click 76 213   # size: left arrow twice, 3 → 1
+sk_click 223 291 && sk_click 223 291 # count: right arrow twice, 3 → 5
 sleep 0.3
 save_and_quit
-saved=$mine/データ/設定.dat
-cmp -s "$saved" <(printf '2,4,1,5\r\n') || die "the user's settings file holds $(od -An -c "$saved")"
-[ "$(stat -c %U "$saved")" = "$user" ] || die "the saved settings do not belong to $user"
-sk_log "saved: $(od -An -c "$saved" | tr -s ' ')"
+cmp -s "$settings_a" <(printf '2,4,1,5\r\n') || die "the settings file of ${users[0]} holds $(od -An -c "$settings_a" 2>&1)"
+[ "$(stat -c %U "$settings_a")" = "${users[0]}" ] || die "the saved settings do not belong to ${users[0]}"
+sk_log "saved: $(od -An -c "$settings_a" | tr -s ' ')"
 
 # 5. Second start: the sliders come back as saved, so saving unchanged writes the same line.
-sk_log "second start"
-start_game second
+sk_log "second start as ${users[0]}"
+start_game "${users[0]}" "$home_a" "" a2
 save_and_quit
-cmp -s "$saved" <(printf '2,4,1,5\r\n') ||
-    die "after a restart the settings came back as $(od -An -c "$saved")"
+cmp -s "$settings_a" <(printf '2,4,1,5\r\n') ||
+    die "after a restart the settings came back as $(od -An -c "$settings_a")"
 sk_log "the saved values were back after a restart"
 
-# 6. Nothing but the settings file was written: the installed files are as delivered, and
-# the user's folder holds the copy, the two links and the settings.
+# 6. Second user: starts from the delivered settings, whatever the first one saved, and
+# keeps its own. Time one step longer: 4,3,3,3.
+sk_log "first start as ${users[1]} with XDG_CONFIG_HOME=$home_b/conf"
+start_game "${users[1]}" "$home_b" "XDG_CONFIG_HOME=$home_b/conf" b1
+sk_click 223 57 # time: right arrow, 3 → 4
+sleep 0.3
+save_and_quit
+cmp -s "$settings_b" <(printf '4,3,3,3\r\n') ||
+    die "the settings file of ${users[1]} holds $(od -An -c "$settings_b" 2>&1)"
+cmp -s "$settings_a" <(printf '2,4,1,5\r\n') || die "the second user's save changed the first one's"
+[ ! -e "$home_b/.config/pokopenpan" ] || die "XDG_CONFIG_HOME was not followed"
+sk_log "each user kept their own settings"
+
+# 7. Nothing but the settings was written: the installed files are as delivered, and the
+# homes hold the settings, no program.
 [ "$(shared_sum)" = "$shared_before" ] || die "the installed files changed"
 [ "$(od -An -c "$shared/データ/設定.dat")" = "$delivered" ] || die "the installed 設定.dat changed"
-listing=$(cd "$mine" && find . | sort | tr '\n' ' ')
-[ "$listing" = ". ./pokopenpan ./データ ./データ/絵 ./データ/設定.dat ./データ/音 " ] ||
-    die "the user's program folder holds more than expected: $listing"
-[ -L "$mine/データ/音" ] && [ -L "$mine/データ/絵" ] || die "sounds and pictures are not shared"
-[ ! -L "$mine/pokopenpan" ] || die "the user's program is a link"
-grep -h "pokopenpan:" "$work"/game-*.log && die "the game reported problems"
+listing=$(home_listing "$home_a")
+[ "$listing" = "./.config ./.config/pokopenpan ./.config/pokopenpan/設定.dat " ] ||
+    die "the first user's home holds more than the settings: $listing"
+listing=$(home_listing "$home_b")
+[ "$listing" = "./conf ./conf/pokopenpan ./conf/pokopenpan/設定.dat " ] ||
+    die "the second user's home holds more than the settings: $listing"
+[ -z "$(find "$home_a" "$home_b" -type f -perm /111)" ] || die "a home holds an executable file"
+grep -h . "$work"/game-*.log && die "the game wrote on stderr or stdout"
 
-# 7. Remove the package: its files go, the user's own settings stay.
+# 8. Remove the package: nothing of it is left in /usr; the users' settings stay.
+packaged=$(dpkg -L pokopenpan)
 dpkg -r pokopenpan >"$work/dpkg-remove.log" 2>&1 || die "dpkg -r failed"
+dpkg --purge pokopenpan >>"$work/dpkg-remove.log" 2>&1 || die "dpkg --purge failed"
 installed=0
-[ ! -e "$shared" ] && [ ! -e /usr/bin/pokopenpan ] && [ ! -e "$desktop" ] ||
-    die "files remain after removing the package"
-[ -f "$saved" ] || die "removing the package removed the user's settings"
+left=$(ours_in_usr)
+[ -z "$left" ] || die "files remain in /usr after removing the package: $left"
+while read -r path; do
+    [ -f "$path" ] && die "$path remains after removing the package"
+done <<<"$packaged"
+[ -f "$settings_a" ] && [ -f "$settings_b" ] || die "removing the package removed a user's settings"
 sk_log "passed"

@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# What `cmake --install` and the archive put where: a self-contained program folder with
-# its data beside the executable, the launcher, the desktop entry, the icons at every size
-# and the AppStream metadata, all valid; and the .tar.gz holds the same tree.
+# What `cmake --install` and the archive put where. Installed: the program in bin/, its
+# data in share/pokopenpan/データ, the desktop entry, the icons at every size, the AppStream
+# metadata, copyright, changelog and manual page, all valid. Portable: the .tar.gz holds one
+# program folder, the program with データ beside it, and played from there it saves its
+# settings beside itself and nowhere else.
 #
 # usage: install.sh BUILD_DIR
 set -uo pipefail
 build=$(readlink -f "${1:?usage: install.sh BUILD_DIR}")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/poko-install.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+trap 'sk_cleanup; rm -rf "$work"' EXIT
 source "$(dirname "$0")/checks.sh"
+source "$(dirname "$0")/../../tests/soak/lib.sh"
+SK_NAME=install
 command -v appstreamcli >/dev/null || {
     echo "FAIL: appstreamcli is needed (apt-get install appstream)" >&2
     exit 1
@@ -20,21 +24,29 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" || {
     cat "$work/install.log"
     exit 1
 }
-app=$prefix/lib/pokopenpan
+app=$prefix/share/pokopenpan
 id=org.pokopenpan.Pokopenpan
 
-check "the executable is in lib/pokopenpan" test -x "$app/pokopenpan" -a -f "$app/pokopenpan"
+check "the executable is bin/pokopenpan" test -x "$prefix/bin/pokopenpan" -a -f "$prefix/bin/pokopenpan"
+check "bin/ holds nothing else" [ "$(ls "$prefix/bin")" = pokopenpan ]
+check "no data beside the installed program (that would make it portable)" test ! -e "$prefix/bin/データ"
 for sound in owari pipi pipipi bgm x o karasu kakasi jizou dame; do
-    check "sound $sound.wav beside it, as built" cmp -s "$app/データ/音/$sound.wav" "$build/データ/音/$sound.wav"
+    check "sound $sound.wav in share/pokopenpan, as built" cmp -s "$app/データ/音/$sound.wav" "$build/データ/音/$sound.wav"
 done
 for picture in からす 案山子 地蔵; do
-    check "picture $picture.gif beside it, as built" cmp -s "$app/データ/絵/$picture.gif" "$build/データ/絵/$picture.gif"
+    check "picture $picture.gif in share/pokopenpan, as built" cmp -s "$app/データ/絵/$picture.gif" "$build/データ/絵/$picture.gif"
 done
 check "the delivered settings, not the build tree's saved ones" \
     cmp -s "$app/データ/設定.dat" "$source_dir/データ/設定.dat"
 check "the data is readable by everyone" \
     [ -z "$(find "$app/データ" ! -perm -o+r)" ]
-check "the launcher is bin/pokopenpan" test -x "$prefix/bin/pokopenpan"
+doc=$prefix/share/doc/pokopenpan
+check "a copyright file in the Debian format" \
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$doc/copyright"
+check "a changelog for this version, compressed without a time stamp" \
+    [ "$(zcat "$doc/changelog.gz" | head -1 | sed 's/.*(\(.*\)).*/\1/')/$(od -An -tu4 -j4 -N4 "$doc/changelog.gz" | tr -d ' ')" = \
+      "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")/0" ]
+check "a manual page in section 6" sh -c "zcat '$prefix/share/man/man6/pokopenpan.6.gz' | grep -q '^.TH POKOPENPAN 6'"
 
 desktop=$prefix/share/applications/$id.desktop
 check "a desktop entry" test -f "$desktop"
@@ -43,7 +55,7 @@ check "Name ぽこぺんぱん" [ "$(entry 'Name')" = "ぽこぺんぱん" ]
 check "Name[en] Pokopenpan" [ "$(entry 'Name\[en\]')" = "Pokopenpan" ]
 check "Categories Game;ArcadeGame;" [ "$(entry Categories)" = "Game;ArcadeGame;" ]
 check "Icon pokopenpan" [ "$(entry Icon)" = "pokopenpan" ]
-check "Exec is the launcher's name" [ "$(entry Exec)" = "pokopenpan" ]
+check "Exec is the program's name" [ "$(entry Exec)" = "pokopenpan" ]
 check "Type Application, no terminal" [ "$(entry Type)/$(entry Terminal)" = "Application/false" ]
 if command -v desktop-file-validate >/dev/null; then
     check "desktop-file-validate accepts the entry" desktop-file-validate "$desktop"
@@ -71,28 +83,59 @@ check "the metadata names the desktop entry" grep -q "<launchable type=\"desktop
 check "the metadata carries the project's version" grep -q "version=\"$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")\"" "$metainfo"
 
 # Nothing else is installed.
-expected_top=$'bin\nlib\nshare'
-check "only bin, lib and share at the top" [ "$(ls "$prefix")" = "$expected_top" ]
+expected_top=$'bin\nshare'
+check "only bin and share at the top" [ "$(ls "$prefix")" = "$expected_top" ]
 
-# The archive: the same tree under one top folder, to unpack anywhere.
+# The archive: one program folder to unpack anywhere and play.
 (cd "$build" && cpack -G TGZ -B "$work/packages" >"$work/cpack.log" 2>&1) || {
     cat "$work/cpack.log"
     exit 1
 }
 archive=$(ls "$work"/packages/*.tar.gz 2>/dev/null | head -1)
 check "cpack made a .tar.gz" test -f "$archive"
-if [ -f "$archive" ]; then
-    mkdir "$work/unpacked"
-    tar -xzf "$archive" -C "$work/unpacked"
-    top=$(ls "$work/unpacked")
-    check "the archive has one top folder ($top)" [ "$(ls "$work/unpacked" | wc -l)" -eq 1 ]
-    check "the archive holds the installed tree" \
-        [ "$(cd "$work/unpacked/$top" && find . | sort)" = "$(cd "$prefix" && find . | sort)" ]
-    # CPACK_STRIP_FILES is on: smaller than the installed program, which keeps its symbols.
-    check "the archive's program is stripped" \
-        [ "$(stat -c %s "$work/unpacked/$top/lib/pokopenpan/pokopenpan")" -lt "$(stat -c %s "$app/pokopenpan")" ]
-    check "the archive's data equals the installed data" \
-        diff -r "$work/unpacked/$top/lib/pokopenpan/データ" "$app/データ"
+[ -f "$archive" ] || {
+    checks_summary install
+    exit 1
+}
+mkdir "$work/unpacked"
+tar -xzf "$archive" -C "$work/unpacked"
+top=$(ls "$work/unpacked")
+folder=$work/unpacked/$top
+check "the archive has one top folder ($top)" [ "$(ls "$work/unpacked" | wc -l)" -eq 1 ]
+check "the top folder holds the program and データ" [ "$(ls "$folder" | tr '\n' ' ')" = "pokopenpan データ " ]
+# CPACK_STRIP_FILES is on: smaller than the installed program, which keeps its symbols.
+check "the archive's program is stripped" \
+    [ "$(stat -c %s "$folder/pokopenpan")" -lt "$(stat -c %s "$prefix/bin/pokopenpan")" ]
+check "the archive's data equals the installed data" diff -r "$folder/データ" "$app/データ"
+
+# Played from the unpacked folder, with a home of its own: the round length moved from
+# 3 to 2 is saved in the folder's データ/設定.dat, and the home stays empty.
+if [ -f "$folder/pokopenpan" ]; then
+    mkdir -m 700 "$work/home"
+    unset XDG_CONFIG_HOME
+    if ! sk_start_x; then
+        check "an X server for the portable game" false
+    else
+        sk_log "playing the unpacked archive"
+        HOME=$work/home sk_launch "$folder"
+        played() {
+            sk_menu_to_game "$SK_PID" && sk_game_to_settings "$SK_PID" || return 1
+            sk_click 76 57 # time: left arrow, 3 → 2
+            sleep 0.3
+            sk_button 162 338 89 27 # 設定完了
+            sk_wait_window ゲーム 15 "$SK_PID" || return 1
+            sleep 0.5
+            sk_button 410 13 89 27 # おわり
+            sk_wait_exit "$SK_PID" 10 && [ "$SK_EXIT_STATUS" -eq 0 ]
+        }
+        check "the portable game plays, saves and ends with status 0" played
+        sk_alive "$SK_PID" && kill "$SK_PID"
+        check "the portable game saved beside its executable ($(od -An -c "$folder/データ/設定.dat" | tr -s ' '))" \
+            cmp -s "$folder/データ/設定.dat" <(printf '2,3,3,3\r\n')
+        check "the portable game wrote nothing into the home ($(cd "$work/home" && find . -mindepth 1 | tr '\n' ' '))" \
+            [ -z "$(find "$work/home" -name '*pokopenpan*')" ]
+        check "the portable game wrote nothing on stderr" test ! -s "$folder/stderr.log"
+    fi
 fi
 
 checks_summary install

@@ -1,5 +1,6 @@
 #include "support/TestProgram.h"
 
+#include "app/DataLocations.h"
 #include "app/ProgramFolder.h"
 #include "app/Screens.h"
 #include "settings/Settings.h"
@@ -75,6 +76,7 @@ void resetProgram() {
     program.reporter.problems.clear();
     program.random.clearScript();
     program.quits = 0;
+    app::Locations = {};
     program.navigation = app::Navigation([&program] { ++program.quits; });
     addScreens(program);
 }

@@ -1,5 +1,7 @@
 // The small runtime under the screens: time stamps, timers on virtual time, control arrays,
-// random re-seeding, the program folder, and ending the program when no screen is left.
+// random re-seeding, the program folder and the two data layouts, and ending the program
+// when no screen is left.
+#include "app/DataPaths.h"
 #include "app/Navigation.h"
 #include "app/ProgramFolder.h"
 #include "forms/ControlArray.h"
@@ -203,6 +205,115 @@ private slots:
             QCOMPARE(file.bytes, kind == QLatin1String("empty") ? QByteArray() : content);
         else
             QVERIFY(file.bytes.isEmpty() && !forms::describe(file).isEmpty());
+    }
+
+    void layoutFollowsTheDataFolderBesideTheProgram_data() {
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<bool>("dataBeside");
+        QTest::addColumn<bool>("installedData");
+        QTest::addColumn<QString>("configHome");
+        QTest::addColumn<QString>("dataRoot");       // empty: portable, the program folder
+        QTest::addColumn<QString>("playerSettings"); // empty: portable, beside the data
+        const QString none;
+        const QString mine = QStringLiteral("/home/a/.config/pokopenpan/設定.dat");
+        QTest::newRow("build tree") << "/home/a/build" << true << false << "" << none << none;
+        QTest::newRow("unpacked archive, XDG set")
+            << "/home/a/pokopenpan-1.0.0-Linux" << true << false << "/home/a/conf" << none << none;
+        // A portable copy whose data folder is gone stays portable: it reports the missing
+        // folder, and never reads or writes a player's own settings.
+        QTest::newRow("portable, data folder deleted")
+            << "/home/a/pokopenpan-1.0.0-Linux" << false << false << "" << none << none;
+        QTest::newRow("data beside an installed program wins")
+            << "/usr/bin" << true << true << "" << none << none;
+        QTest::newRow("installed in /usr/bin") << "/usr/bin" << false << true << ""
+                                               << "/usr/share/pokopenpan" << mine;
+        QTest::newRow("installed in /usr/games") << "/usr/games" << false << true << ""
+                                                 << "/usr/share/pokopenpan" << mine;
+        QTest::newRow("moved prefix") << "/opt/poko/bin" << false << true << ""
+                                      << "/opt/poko/share/pokopenpan" << mine;
+        QTest::newRow("XDG_CONFIG_HOME absolute") << "/usr/bin" << false << true << "/srv/conf/"
+                                                  << "/usr/share/pokopenpan"
+                                                  << "/srv/conf/pokopenpan/設定.dat";
+        QTest::newRow("XDG_CONFIG_HOME relative is ignored")
+            << "/usr/bin" << false << true << "conf"
+            << "/usr/share/pokopenpan" << mine;
+    }
+    void layoutFollowsTheDataFolderBesideTheProgram() {
+        QFETCH(QString, programFolder);
+        QFETCH(bool, dataBeside);
+        QFETCH(bool, installedData);
+        QFETCH(QString, configHome);
+        QFETCH(QString, dataRoot);
+        QFETCH(QString, playerSettings);
+        const app::DataLocations found = app::locate(
+            {programFolder, dataBeside, installedData, configHome, QStringLiteral("/home/a")});
+        QCOMPARE(found.layout, dataRoot.isEmpty() ? app::Layout::Portable : app::Layout::Installed);
+        QCOMPARE(found.dataRoot, dataRoot);
+        QCOMPARE(found.playerSettings, playerSettings);
+    }
+
+    // The rule as the program applies it at start-up, on real folders.
+    void layoutIsFoundFromTheFoldersAroundTheProgram() {
+        QTemporaryDir root;
+        const QString bin = root.path() + QStringLiteral("/bin");
+        const QString installed = root.path() + QStringLiteral("/share/pokopenpan/データ");
+        QVERIFY(QDir().mkpath(bin));
+        ProgramFolder = bin;
+        QCOMPARE(app::locateFromEnvironment().layout, app::Layout::Portable);
+        QVERIFY(QDir().mkpath(installed));
+        QCOMPARE(app::locateFromEnvironment().layout, app::Layout::Installed);
+        QCOMPARE(app::locateFromEnvironment().dataRoot,
+                 root.path() + QStringLiteral("/share/pokopenpan"));
+        // Even a file or a dangling link named データ beside the program means portable.
+        QVERIFY(
+            QFile::link(root.path() + QStringLiteral("/nowhere"), bin + QStringLiteral("/データ")));
+        QCOMPARE(app::locateFromEnvironment().layout, app::Layout::Portable);
+    }
+
+    // Installed: the delivered file is read until something stands at the player's path,
+    // which is then read whatever it is, so a broken file is reported rather than skipped.
+    void installedLayoutReadsTheDeliveredSettingsUntilThePlayerHasAFile() {
+        QTemporaryDir root;
+        const QString prefix = root.path() + QStringLiteral("/prefix");
+        QVERIFY(QDir().mkpath(prefix + QStringLiteral("/bin")));
+        ProgramFolder = prefix + QStringLiteral("/bin");
+        app::Locations = app::locate(
+            {ProgramFolder, false, true, root.path() + QStringLiteral("/conf"), root.path()});
+        const QString delivered = prefix + QStringLiteral("/share/pokopenpan/データ/設定.dat");
+        const QString own = root.path() + QStringLiteral("/conf/pokopenpan/設定.dat");
+        QCOMPARE(data::path(data::HitSound),
+                 prefix + QStringLiteral("/share/pokopenpan/データ/音/o.wav"));
+        QCOMPARE(data::settingsToSave(), own);
+        QCOMPARE(data::settingsToRead(), delivered);
+
+        app::prepareSettingsFolder();
+        QVERIFY(QFileInfo(own).absoluteDir().exists());
+        QCOMPARE(data::settingsToRead(), delivered); // a folder alone is not a file
+
+        QVERIFY(QFile::link(root.path() + QStringLiteral("/nowhere"), own));
+        QCOMPARE(data::settingsToRead(), own);
+        QVERIFY(QFile::remove(own));
+        QVERIFY(QDir().mkdir(own));
+        QCOMPARE(data::settingsToRead(), own);
+        QVERIFY(QDir().rmdir(own));
+        QFile file(own);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QCOMPARE(data::settingsToRead(), own);
+    }
+
+    void portableLayoutKeepsEverythingInTheProgramFolderAndCreatesNothing() {
+        QTemporaryDir root;
+        ProgramFolder = root.path();
+        app::Locations = app::locate({ProgramFolder, true, true, QString(), root.path()});
+        const QString beside = root.path() + QStringLiteral("/データ/設定.dat");
+        QCOMPARE(data::settingsToRead(), beside);
+        QCOMPARE(data::settingsToSave(), beside);
+        QCOMPARE(data::path(data::CrowPicture),
+                 root.path() + QStringLiteral("/データ/絵/からす.gif"));
+        // A missing data folder stays missing: the save reports it instead.
+        app::prepareSettingsFolder();
+        QVERIFY(!QFileInfo::exists(root.path() + QStringLiteral("/データ")));
     }
 
     void pictureClickIsOnReleaseInsideAndNeverOnTheSecondClickOfADoubleClick() {

@@ -6,6 +6,7 @@
 #include "support/TestProgram.h"
 #include "support/Widgets.h"
 
+#include "app/DataLocations.h"
 #include "forms/Label.h"
 #include "forms/Twips.h"
 #include "layouts/FormBuilder.h"
@@ -236,6 +237,50 @@ private slots:
         button("Command1").click();
         QVERIFY(!screen().isLoaded());
         QVERIFY(program.game.isLoaded());
+    }
+
+    // Installed: the delivered file is read until the first save, which creates the
+    // player's folder and file; the delivered file is never written.
+    void installedTheFirstSaveCreatesThePlayersOwnFile() {
+        const QByteArray delivered("2,3,4,5\r\n");
+        TestFolder shared(delivered);
+        QTemporaryDir home;
+        const QString own = home.path() + QStringLiteral("/conf/pokopenpan/設定.dat");
+        app::Locations = {app::Layout::Installed, shared.path(), own};
+        QVERIFY(load());
+        QCOMPARE(sliders(), (Sliders{2, 3, 4, 5}));
+        setSliders({1, 5, 2, 4});
+        button("Command2").click();
+
+        QVERIFY(program.reporter.problems.isEmpty());
+        QCOMPARE(fileBytes(own), QByteArray("1,5,2,4\r\n"));
+        QCOMPARE(shared.settingsBytes(), delivered);
+        QVERIFY(program.game.isLoaded());
+        QCOMPARE(program.game.launchLimit, GameScreen::Int(4 + 2)); // the player's count
+
+        // Saved once, the player's file is what both screens read.
+        program.navigation.unload(program.game);
+        QVERIFY(load());
+        QCOMPARE(sliders(), (Sliders{1, 5, 2, 4}));
+    }
+
+    void installedASaveWhereNoFolderCanBeMadeFailsAndSaysWhy() {
+        TestFolder shared(QByteArray("2,3,4,5\r\n"));
+        QTemporaryDir home;
+        const QString blocker = home.path() + QStringLiteral("/conf");
+        QFile file(blocker); // a file where the settings folder would go
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        app::Locations = {app::Layout::Installed, shared.path(),
+                          blocker + QStringLiteral("/pokopenpan/設定.dat")};
+        QVERIFY(load());
+        setSliders({1, 5, 2, 4});
+        button("Command2").click();
+        verifyFailedSave({1, 5, 2, 4});
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(program.reporter.problems.constFirst().contains(QStringLiteral("pokopenpan")));
+        QCOMPARE(shared.settingsBytes(), QByteArray("2,3,4,5\r\n"));
     }
 
     // --- labels and focus -------------------------------------------------------------
