@@ -2,9 +2,9 @@
 // screen instances to their classes and to the program's real clock, timers and sound.
 #include "app/Navigation.h"
 #include "app/ProgramFolder.h"
+#include "app/PulseAudio.h"
 #include "app/Reporter.h"
 #include "app/Screens.h"
-#include "app/SdlAudio.h"
 #include "app/Services.h"
 #include "game/GameScreen.h"
 #include "layouts/Layout.h"
@@ -20,7 +20,7 @@ namespace {
 forms::SteadyClock clock;
 forms::ClockSeededRandom random{clock};
 forms::QtTimerService timers;
-app::SdlAudio audio;
+app::PulseAudio audio;
 app::MessageBoxReporter reporter;
 app::Navigation navigation{[] { QCoreApplication::quit(); }};
 const app::Services services{clock, random, timers, audio, navigation, reporter};

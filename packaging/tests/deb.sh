@@ -69,7 +69,7 @@ for library in $(readelf -d "$program" | sed -n 's/.*Shared library: \[\(.*\)\]/
     [ -n "$package" ] || package=$(dpkg -S "$path" 2>/dev/null | head -1 | cut -d: -f1)
     has_dependency "$package" || die "the program links $library from $package, which Depends lacks: $depends"
 done
-for package in libqt6widgets6 libqt6svg6 libsdl2-mixer-2.0-0 fonts-ipafont-mincho fonts-ipafont-gothic qt6-qpa-plugins; do
+for package in libqt6widgets6 libqt6svg6 libpulse0 fonts-ipafont-mincho fonts-ipafont-gothic qt6-qpa-plugins; do
     has_dependency "$package" || die "Depends lacks $package: $depends"
 done
 sk_log "Depends covers every linked library and the fonts: $depends"
@@ -90,6 +90,9 @@ sk_log "installed; the delivered settings are: $delivered"
 # 3. An ordinary user and a display that user may use.
 useradd -m -d "$work/home" -s /bin/sh "$user" || die "useradd failed"
 sk_start_x -ac || die "no X server"
+# A sound server the user may play through, as on a desktop.
+mkdir -p "$work/sound"
+sk_start_sound "$work/sound" anyone || die "no sound server"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | head -1 | sed 's/ *%[fFuUdDnNickvm]//g')
 [ -n "$exec_line" ] || die "the desktop entry has no Exec"
 mine=$work/home/.local/share/pokopenpan
@@ -98,7 +101,7 @@ mine=$work/home/.local/share/pokopenpan
 start_game() {
     # setpriv becomes the user and execs, so PID is the game's own process in the end.
     setpriv --reuid="$user" --regid="$user" --init-groups env -i HOME="$work/home" USER="$user" LANG=C.UTF-8 PATH=/usr/local/bin:/usr/bin:/bin \
-        DISPLAY="$DISPLAY" SDL_AUDIODRIVER=dummy sh -c "cd && exec $exec_line" \
+        DISPLAY="$DISPLAY" PULSE_SERVER="unix:$work/sound/pulse/native" sh -c "cd && exec $exec_line" \
         >"$work/game-$1.log" 2>&1 &
     PID=$!
     sk_wait_window メニュー 30 "$PID" || die "no menu window as $user"
