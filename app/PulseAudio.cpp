@@ -10,8 +10,10 @@ namespace {
 
 // The whole way from the stream to the loudspeaker, asked of the server: short enough that
 // a hit lands within a few milliseconds of the click even while the music plays, long
-// enough that a busy machine does not starve the server.
-constexpr pa_usec_t Latency = 10 * PA_USEC_PER_MSEC;
+// enough that a busy machine does not starve the server. Measured: 10 ms woke the sound
+// thread some 200 times a second while anything sounded and took CPU in play over 2 %; 20
+// ms halves that and still hears a hit sooner than paplay of the same file.
+constexpr pa_usec_t Latency = 20 * PA_USEC_PER_MSEC;
 constexpr pa_sample_spec Spec{PA_SAMPLE_S16NE, SoundRate, 1};
 
 void drop(pa_operation* operation) {

@@ -89,7 +89,7 @@ DecodedSound decodeWave(QByteArray bytes) {
             // A file cut short plays the frames it holds.
             const qsizetype frames = available / (2 * channels);
             if (frames <= 0)
-                return refused(QStringLiteral("no sound in it"));
+                return refused(QStringLiteral("it holds no samples"));
             auto sound = std::make_shared<Sound>();
             sound->bytes = std::move(bytes);
             sound->dataStart = body;
@@ -99,7 +99,7 @@ DecodedSound decodeWave(QByteArray bytes) {
         }
         at = body + length + (length & 1);
     }
-    return refused(haveFormat ? QStringLiteral("no sound in it")
+    return refused(haveFormat ? QStringLiteral("it holds no samples")
                               : QStringLiteral("a damaged wave header"));
 }
 

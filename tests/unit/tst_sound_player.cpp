@@ -448,7 +448,7 @@ private slots:
         QTest::newRow("3 channels") << "3ch"
                                     << "3 channels";
         QTest::newRow("header only") << "empty"
-                                     << "no sound";
+                                     << "no samples";
         QTest::newRow("cut in its header") << "cut"
                                            << "damaged";
     }
