@@ -4,9 +4,9 @@
 #include "app/DataLocations.h"
 #include "app/Navigation.h"
 #include "app/ProgramFolder.h"
+#include "app/PulseAudio.h"
 #include "app/Reporter.h"
 #include "app/Screens.h"
-#include "app/SdlAudio.h"
 #include "app/Services.h"
 #include "app/Termination.h"
 #include "game/GameScreen.h"
@@ -23,7 +23,7 @@ namespace {
 forms::SteadyClock clock;
 forms::ClockSeededRandom random{clock};
 forms::QtTimerService timers;
-app::SdlAudio audio;
+app::PulseAudio audio;
 app::MessageBoxReporter reporter;
 app::Navigation navigation{[] { QCoreApplication::quit(); }};
 const app::Services services{clock, random, timers, audio, navigation, reporter};

@@ -89,7 +89,7 @@ for library in $(readelf -d "$program" | sed -n 's/.*Shared library: \[\(.*\)\]/
     [ -n "$package" ] || package=$(dpkg -S "$path" 2>/dev/null | head -1 | cut -d: -f1)
     has_dependency "$package" || die "the program links $library from $package, which Depends lacks: $depends"
 done
-for package in libqt6widgets6 libqt6svg6 libsdl2-mixer-2.0-0 fonts-ipafont-mincho fonts-ipafont-gothic qt6-qpa-plugins; do
+for package in libqt6widgets6 libqt6svg6 libpulse0 fonts-ipafont-mincho fonts-ipafont-gothic qt6-qpa-plugins; do
     has_dependency "$package" || die "Depends lacks $package: $depends"
 done
 sk_log "Depends covers every linked library and the fonts: $depends"
@@ -126,6 +126,9 @@ for i in 0 1; do
     install -d -m 700 -o "${users[$i]}" "$work/run-$i"
 done
 sk_start_x -ac || die "no X server"
+# A sound server the user may play through, as on a desktop.
+mkdir -p "$work/sound"
+sk_start_sound "$work/sound" anyone || die "no sound server"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | head -1 | sed 's/ *%[fFuUdDnNickvm]//g')
 [ -n "$exec_line" ] || die "the desktop entry has no Exec"
 settings_a=$home_a/.config/pokopenpan/設定.dat
@@ -138,7 +141,7 @@ start_game() {
     # setpriv becomes the user and execs, so PID is the game's own process in the end.
     setpriv --reuid="$user" --regid="$user" --init-groups env -i HOME="$home" USER="$user" LANG=C.UTF-8 \
         PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games XDG_RUNTIME_DIR="$run" $extra \
-        DISPLAY="$DISPLAY" SDL_AUDIODRIVER=dummy sh -c "cd && exec $exec_line" \
+        DISPLAY="$DISPLAY" PULSE_SERVER="unix:$work/sound/pulse/native" sh -c "cd && exec $exec_line" \
         >"$work/game-$4.log" 2>&1 &
     PID=$!
     sk_wait_window メニュー 30 "$PID" || die "no menu window as $user"
@@ -161,7 +164,12 @@ save_and_quit() {
 }
 # What a home holds but caches: the game's settings, nothing else of the game, and nothing
 # anyone could execute.
-home_listing() { (cd "$1" && find . -mindepth 1 ! -path './.cache*' | sort | tr '\n' ' '); }
+# What the game left in a home. The sound system's client library makes its own cookie in
+# the config folder's pulse/ on a first connection, as every sound program does.
+home_listing() {
+    (cd "$1" && find . -mindepth 1 ! -path './.cache*' ! -path './.config/pulse*' \
+        ! -path './conf/pulse*' | sort | tr '\n' ' ')
+}
 
 # 4. First user, first start: the delivered 3,3,3,3; move every slider and save.
 # Time 2, speed 4, size 1, count 5.

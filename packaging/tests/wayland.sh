@@ -22,8 +22,10 @@ done
 runtime=$(mktemp -d /tmp/poko-wayland.XXXXXX) # mode 700, as a runtime folder must be
 weston_pid=""
 game_pid=""
+pulse_pid=""
 finish() {
     [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+    [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null
     [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null && wait "$weston_pid" 2>/dev/null
     rm -rf "$runtime"
 }
@@ -47,9 +49,21 @@ for _ in $(seq 100); do
 done
 [ -S "$runtime/$WAYLAND_DISPLAY" ] || fail "weston did not open its socket"
 
+# A sound server, as a desktop has one: without it the game would say so on stderr.
+(cd / && HOME=$runtime exec pulseaudio --daemonize=no --exit-idle-time=-1 -n --disallow-exit \
+    --use-pid-file=false --load="module-null-sink sink_name=nul" \
+    --load=module-native-protocol-unix --log-target=file:"$runtime/pulseaudio.log") \
+    >/dev/null 2>&1 &
+pulse_pid=$!
+for _ in $(seq 100); do
+    pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+done
+pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+
 # A clean environment but for what the game needs, so no X display is used by mistake.
 env -i HOME="$runtime" PATH=/usr/bin:/bin LANG=C.UTF-8 XDG_RUNTIME_DIR="$runtime" \
-    WAYLAND_DISPLAY="$WAYLAND_DISPLAY" QT_QPA_PLATFORM=wayland SDL_AUDIODRIVER=dummy \
+    WAYLAND_DISPLAY="$WAYLAND_DISPLAY" QT_QPA_PLATFORM=wayland \
     "$program" >"$runtime/game.log" 2>"$runtime/game-stderr.log" &
 game_pid=$!
 

@@ -8,7 +8,7 @@
 #   sk_prepare_program EXE DIR [LEVELS]
 #                              DIR becomes a program folder: a copy of EXE, and with LEVELS
 #                              its data folder too, holding those settings
-#   sk_launch DIR              starts DIR's program from /, sound silent; sets SK_PID
+#   sk_launch DIR              starts DIR's program from /, heard by a null sink; sets SK_PID
 #   sk_alive PID               the process runs (and is no zombie)
 #   sk_wait_exit PID T         waits up to T s for PID to end; sets SK_EXIT_STATUS
 #   sk_find_window NAME        the visible window of that title; sets WIN WX WY WW WH
@@ -39,6 +39,30 @@ sk_start_x() {
     return "$status"
 }
 
+# sk_start_sound RUNDIR [anyone]: a private sound server whose socket is
+# RUNDIR/pulse/native, ended by sk_cleanup; one per RUNDIR. With "anyone", every user may
+# play through it.
+sk_start_sound() {
+    [ -S "$1/pulse/native" ] && return 0
+    local protocol=module-native-protocol-unix
+    [ "${2:-}" = anyone ] && protocol="$protocol auth-anonymous=1"
+    (cd / && HOME=$1 XDG_RUNTIME_DIR=$1 exec pulseaudio --daemonize=no --exit-idle-time=-1 -n \
+        --disallow-exit --use-pid-file=false --load="module-null-sink sink_name=nul" \
+        --load="$protocol" --log-target=file:"$1/pulseaudio.log") \
+        >/dev/null 2>&1 &
+    SK_PIDS+=($!)
+    local i
+    for i in $(seq 100); do
+        if XDG_RUNTIME_DIR=$1 pactl info >/dev/null 2>&1; then
+            [ "${2:-}" = anyone ] && chmod 755 "$1" "$1/pulse"
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "the sound server did not start in $1" >&2
+    return 1
+}
+
 sk_cleanup() {
     local pid
     for pid in "${SK_PIDS[@]}"; do
@@ -59,12 +83,14 @@ sk_prepare_program() {
     cp -r "$(dirname "$exe")/データ" "$dir/データ" && printf '%s\r\n' "$levels" >"$dir/データ/設定.dat"
 }
 
-# From / so that nothing depends on the working folder; SDL's silent driver still loads the
-# sounds (and finds their faults). Output goes to DIR/stdout.log and DIR/stderr.log. The
+# From / so that nothing depends on the working folder, with a sound server of its own
+# playing into a null sink, so the program opens its sound and loads the sounds (and finds
+# their faults) as a player's would. Output goes to DIR/stdout.log and DIR/stderr.log. The
 # program is a child of this shell (SK_PID), for sk_wait_exit.
 sk_launch() {
     mkdir -p -m 700 "$1/run"
-    (cd / && SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR=$1/run exec "$1/pokopenpan") \
+    sk_start_sound "$1/run"
+    (cd / && XDG_RUNTIME_DIR=$1/run exec "$1/pokopenpan") \
         >"$1/stdout.log" 2>"$1/stderr.log" &
     SK_PID=$!
 }

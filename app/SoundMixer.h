@@ -1,0 +1,84 @@
+#pragma once
+
+#include "forms/WavePlayer.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace app {
+
+// A wave file's samples, read in place from the file's own bytes: nothing is converted or
+// copied, so the music costs its file size and no more.
+struct Sound {
+    QByteArray bytes;        // the whole file
+    qsizetype dataStart = 0; // where the first frame begins in `bytes`
+    qsizetype frames = 0;
+    int channels = 1; // 1 or 2; a stereo file is heard as the mean of its two sides
+    qint16 frame(qsizetype index) const;
+};
+
+// The rate every sound is played at, and the only one accepted: the game's sounds are
+// made at it, so nothing is ever resampled.
+inline constexpr int SoundRate = 44100;
+
+struct DecodedSound {
+    std::shared_ptr<const Sound> sound; // null when the file cannot be played
+    QString error;                      // why, in a few words
+};
+// Reads a 16-bit PCM wave file at SoundRate, mono or stereo, from its bytes.
+DecodedSound decodeWave(QByteArray bytes);
+
+// Mixes one voice per player into mono 16-bit frames at SoundRate. Players made here play
+// into it; an output pulls the mix with mix(). The output's thread and the players' thread
+// share the voices under lock()/unlock(), which an output overrides; on its own (in tests)
+// the mixer is used from one thread and locks nothing.
+class SoundMixer : public forms::WavePlayerFactory {
+public:
+    SoundMixer() = default;
+    ~SoundMixer() override = default;
+    SoundMixer(const SoundMixer&) = delete;
+    SoundMixer& operator=(const SoundMixer&) = delete;
+
+    std::unique_ptr<forms::WavePlayer> create() override;
+
+    // The sound of a file, read and decoded once and kept for the whole run; null when it
+    // cannot be played, which is said once on stderr, however often it is asked for.
+    std::shared_ptr<const Sound> sound(const QString& path);
+
+    // Fills `frames` frames with every sounding voice summed, clipped to 16 bits, and moves
+    // the voices on. Callers other than the mixer's own players hold the lock.
+    void mix(qint16* out, std::size_t frames);
+    // Whether any voice is sounding: when none is, mix() gives silence.
+    bool sounding() const;
+
+protected:
+    virtual void lock() {}
+    virtual void unlock() {}
+    // Called under the lock when a player has just started a sound: an output that was
+    // resting resumes here.
+    virtual void started() {}
+
+private:
+    friend class MixerPlayer;
+    struct Voice {
+        std::shared_ptr<const Sound> sound; // null: silent
+        qsizetype position = 0;
+        int playsLeft = 1; // 0: repeats without end
+        bool taken = false;
+    };
+    int takeVoice();
+    void releaseVoice(int voice);
+    void play(int voice, std::shared_ptr<const Sound> sound);
+    void setPlayCount(int voice, int count);
+
+    std::vector<Voice> voices_;
+    QHash<QString, std::shared_ptr<const Sound>> sounds_;
+    std::vector<qint32> sum_;
+};
+
+} // namespace app

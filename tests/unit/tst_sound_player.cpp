@@ -1,0 +1,505 @@
+// The real sound players and the mixer under them, heard by pulling the mix frame by frame
+// as the sound server would, and looking for their tones in it; and the output without a
+// sound server, which is how these suites run.
+
+#include "app/PulseAudio.h"
+#include "app/SoundMixer.h"
+#include "support/Files.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int Rate = 44100;
+constexpr double Amplitude = 8000;
+// Analysis windows of 20 ms, one every 10 ms.
+constexpr int Window = Rate / 50;
+constexpr int Hop = Rate / 100;
+
+struct WaveForm {
+    int channels = 1;
+    int rate = Rate;
+    int bits = 16;
+    quint16 tag = 1;        // 1 PCM, 0xfffe the extensible header
+    bool listChunk = false; // an odd-sized chunk before the data
+};
+
+// A 16-bit wave file holding a sine tone, the same on every channel.
+QByteArray toneWave(double frequency, double seconds, WaveForm form = {},
+                    double amplitude = Amplitude) {
+    const auto frames = static_cast<quint32>(std::lround(seconds * form.rate));
+    const auto bytesPerFrame = static_cast<quint32>(form.channels * form.bits / 8);
+    QByteArray body;
+    QDataStream out(&body, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    const quint32 dataSize = frames * bytesPerFrame;
+    const quint32 formatSize = form.tag == 0xfffe ? 40 : 16;
+    out.writeRawData("WAVEfmt ", 8);
+    out << formatSize << form.tag << quint16(form.channels) << quint32(form.rate)
+        << quint32(form.rate) * bytesPerFrame << quint16(bytesPerFrame) << quint16(form.bits);
+    if (form.tag == 0xfffe) {
+        out << quint16(22) << quint16(form.bits) << quint32(0) << quint16(1);
+        out.writeRawData("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xaa\x00\x38\x9b\x71", 14);
+    }
+    if (form.listChunk) {
+        out.writeRawData("LIST", 4);
+        out << quint32(3);
+        out.writeRawData("abc\0", 4); // padded to an even length
+    }
+    out.writeRawData("data", 4);
+    out << dataSize;
+    for (quint32 i = 0; i < frames; ++i) {
+        const double v = amplitude * std::sin(2 * std::numbers::pi * frequency * i / form.rate);
+        for (int c = 0; c < form.channels; ++c) {
+            if (form.bits == 8)
+                out << quint8(128 + std::lround(v / 256));
+            else
+                out << qint16(std::lround(v));
+        }
+    }
+    QByteArray bytes("RIFF");
+    QDataStream size(&bytes, QIODevice::Append);
+    size.setByteOrder(QDataStream::LittleEndian);
+    size << quint32(body.size());
+    return bytes + body;
+}
+
+// What the mixer gives over `seconds`, pulled in pieces of 10 ms as a server pulls it.
+std::vector<qint16> pull(app::SoundMixer& mixer, double seconds) {
+    std::vector<qint16> out(static_cast<std::size_t>(std::lround(seconds * Rate)));
+    for (std::size_t at = 0; at < out.size(); at += Hop)
+        mixer.mix(out.data() + at, std::min<std::size_t>(Hop, out.size() - at));
+    return out;
+}
+void append(std::vector<qint16>& to, const std::vector<qint16>& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+// The amplitude of one frequency in a Hann-weighted window: about the tone's amplitude when
+// it is there, near zero when it is not.
+double levelAt(const std::vector<qint16>& samples, std::size_t start, double frequency) {
+    double re = 0;
+    double im = 0;
+    for (int n = 0; n < Window; ++n) {
+        const double weight = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * n / (Window - 1));
+        const double x = samples[start + static_cast<std::size_t>(n)] * weight;
+        const double phase = 2 * std::numbers::pi * frequency * n / Rate;
+        re += x * std::cos(phase);
+        im -= x * std::sin(phase);
+    }
+    return 4 * std::hypot(re, im) / Window;
+}
+
+struct Frame {
+    bool low = false;  // 440 Hz is sounding
+    bool high = false; // 880 Hz is sounding
+    int peak = 0;
+};
+
+// The output window by window, each Hop samples apart.
+std::vector<Frame> analyse(const std::vector<qint16>& samples) {
+    std::vector<Frame> frames;
+    for (std::size_t start = 0; start + Window <= samples.size(); start += Hop) {
+        Frame frame;
+        frame.low = levelAt(samples, start, 440) > 0.3 * Amplitude;
+        frame.high = levelAt(samples, start, 880) > 0.3 * Amplitude;
+        for (int n = 0; n < Window; ++n)
+            frame.peak = std::max(frame.peak, std::abs(int(samples[start + std::size_t(n)])));
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
+bool lowSounds(const Frame& frame) {
+    return frame.low;
+}
+bool highSounds(const Frame& frame) {
+    return frame.high;
+}
+bool bothSound(const Frame& frame) {
+    return frame.low && frame.high;
+}
+
+int firstWhere(const std::vector<Frame>& frames, bool (*test)(const Frame&)) {
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        if (test(frames[i]))
+            return static_cast<int>(i);
+    return -1;
+}
+int lastWhere(const std::vector<Frame>& frames, bool (*test)(const Frame&)) {
+    for (std::size_t i = frames.size(); i-- > 0;)
+        if (test(frames[i]))
+            return static_cast<int>(i);
+    return -1;
+}
+int countWhere(const std::vector<Frame>& frames, bool (*test)(const Frame&)) {
+    return static_cast<int>(std::count_if(frames.begin(), frames.end(), test));
+}
+
+// Samples louder than the faintest trace of a tone.
+int lastAudible(const std::vector<qint16>& samples) {
+    for (std::size_t i = samples.size(); i-- > 0;)
+        if (std::abs(int(samples[i])) > 50)
+            return static_cast<int>(i);
+    return -1;
+}
+int firstAudible(const std::vector<qint16>& samples) {
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        if (std::abs(int(samples[i])) > 50)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// Everything written to stderr while it lives.
+class StderrCapture {
+public:
+    explicit StderrCapture(const QString& path) {
+        std::fflush(stderr);
+        saved_ = ::dup(2);
+        const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, 2);
+        ::close(fd);
+    }
+    ~StderrCapture() { restore(); }
+    void restore() {
+        if (saved_ < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(saved_, 2);
+        ::close(saved_);
+        saved_ = -1;
+    }
+
+private:
+    int saved_ = -1;
+};
+
+// The lines written to stderr by `run`.
+template <class Run> QList<QByteArray> stderrLines(const QString& path, Run run) {
+    {
+        StderrCapture capture(path);
+        run();
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = file.readAll().trimmed();
+    return text.isEmpty() ? QList<QByteArray>() : text.split('\n');
+}
+
+} // namespace
+
+class SoundPlayerTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString lowTone;  // 0.3 s at 440 Hz
+    QString highTone; // 0.3 s at 880 Hz
+    QString longTone; // 1.0 s at 440 Hz
+
+    QString write(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        return writeBytes(path, bytes) ? path : QString();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        lowTone = write(QStringLiteral("low.wav"), toneWave(440, 0.3));
+        highTone = write(QStringLiteral("high.wav"), toneWave(880, 0.3));
+        longTone = write(QStringLiteral("long.wav"), toneWave(440, 1.0));
+        QVERIFY(!lowTone.isEmpty() && !highTone.isEmpty() && !longTone.isEmpty());
+    }
+
+    // No sound server (these suites run without one): one line says so, the players take
+    // every call without sounding, the files are still read (and their faults still named),
+    // and the output closes at once.
+    void withoutASoundServerThePlayersAreSilent() {
+        qputenv("PULSE_SERVER", "unix:/nonexistent/pulse/native");
+        const QString missing = dir.filePath(QStringLiteral("gone.wav"));
+        QElapsedTimer clock;
+        clock.start();
+        const auto lines = stderrLines(dir.filePath(QStringLiteral("noserver.txt")), [&] {
+            app::PulseAudio audio;
+            auto first = audio.create();
+            first->play(lowTone); // before the output is open
+            audio.open();
+            QTRY_VERIFY_WITH_TIMEOUT(audio.state() == app::PulseAudio::State::Failed, 5000);
+            auto second = audio.create();
+            first->preload(lowTone);
+            first->play(lowTone);
+            first->setPlayCount(0);
+            second->play(highTone);
+            second->setPlayCount(3);
+            second->play(missing);
+            first->play(QString());
+            QVERIFY(audio.sound(lowTone) != nullptr);
+            // Opening again does not say it twice.
+            audio.open();
+        });
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].contains("no sound"), lines[0].constData());
+        QVERIFY2(lines[1].contains(missing.toLocal8Bit()), lines[1].constData());
+    }
+
+    void aNewFileOnThePlayerCutsOffTheOldOne() {
+        app::SoundMixer mixer;
+        auto player = mixer.create();
+        player->play(lowTone);
+        auto samples = pull(mixer, 0.1);
+        player->play(highTone);
+        append(samples, pull(mixer, 0.6));
+        const auto frames = analyse(samples);
+        const int lowStart = firstWhere(frames, lowSounds);
+        const int highStart = firstWhere(frames, highSounds);
+        QVERIFY2(lowStart == 0 && highStart > lowStart, "both tones are in the output");
+        // 100 ms apart, in windows 10 ms apart; a window straddling the change sees either.
+        QVERIFY2(highStart >= 8 && highStart <= 10, qPrintable(QString::number(highStart)));
+        // The first tone sounds until the second begins, and not a moment after.
+        const int lowEnd = lastWhere(frames, lowSounds);
+        QVERIFY2(lowEnd >= highStart - 2 && lowEnd <= highStart + 1,
+                 qPrintable(QStringLiteral("%1 %2").arg(lowEnd).arg(highStart)));
+        // The second plays its whole length from its start, never on top of the first.
+        QVERIFY(lastWhere(frames, highSounds) - highStart >= 27);
+        QCOMPARE(samples[std::size_t(Rate / 10)], qint16(0)); // sin 0: the file's first frame
+        for (const Frame& frame : frames)
+            QVERIFY2(frame.peak < 1.2 * Amplitude, qPrintable(QString::number(frame.peak)));
+        QCOMPARE(lastAudible(samples), Rate / 10 + int(0.3 * Rate) - 1);
+        QVERIFY(!mixer.sounding());
+    }
+
+    void aSecondPlayerPlaysUnderneathWithoutCuttingTheFirst() {
+        app::SoundMixer mixer;
+        auto first = mixer.create();
+        auto second = mixer.create();
+        first->play(lowTone);
+        auto samples = pull(mixer, 0.1);
+        second->play(highTone);
+        append(samples, pull(mixer, 0.6));
+        const auto frames = analyse(samples);
+        const int lowStart = firstWhere(frames, lowSounds);
+        const int lowEnd = lastWhere(frames, lowSounds);
+        const int highStart = firstWhere(frames, highSounds);
+        QVERIFY(lowStart >= 0 && highStart > lowStart);
+        // The first tone keeps its full 0.3 s although the second came in over it.
+        QVERIFY2(lowEnd - lowStart >= 27, qPrintable(QString::number(lowEnd - lowStart)));
+        QVERIFY2(countWhere(frames, bothSound) >= 15,
+                 qPrintable(QString::number(countWhere(frames, bothSound))));
+    }
+
+    // Two voices are summed; where the sum leaves 16 bits it is clipped, never wrapped round
+    // to the other sign (which would crack loudly).
+    void twoLoudVoicesAreClippedNotWrapped() {
+        const QString loud = write(QStringLiteral("loud.wav"), toneWave(440, 0.1, {}, 30000));
+        app::SoundMixer mixer;
+        auto first = mixer.create();
+        auto second = mixer.create();
+        first->play(loud);
+        second->play(loud);
+        const auto samples = pull(mixer, 0.1);
+        const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+        QCOMPARE(*high, qint16(32767));
+        QCOMPARE(*low, qint16(-32768));
+        // Where the tone is still low, the sum is exactly twice each voice.
+        const auto single = app::decodeWave(fileBytes(loud));
+        QVERIFY(single.sound);
+        for (qsizetype i = 0; i < 6; ++i)
+            QCOMPARE(int(samples[std::size_t(i)]), 2 * single.sound->frame(i));
+    }
+
+    void anEmptyNameOrTheEndOfThePlayerStopsIt_data() {
+        QTest::addColumn<bool>("destroy");
+        QTest::newRow("empty name") << false;
+        QTest::newRow("player gone with its screen") << true;
+    }
+    void anEmptyNameOrTheEndOfThePlayerStopsIt() {
+        QFETCH(bool, destroy);
+        app::SoundMixer mixer;
+        auto player = mixer.create();
+        auto other = mixer.create(); // stays; a player made after the first is gone reuses
+        player->play(longTone);
+        player->setPlayCount(0);
+        auto samples = pull(mixer, 0.15);
+        if (destroy)
+            player.reset();
+        else
+            player->play(QString());
+        QVERIFY(!mixer.sounding());
+        append(samples, pull(mixer, 0.5));
+        QCOMPARE(firstAudible(samples), 1); // sin 0 is silent
+        QVERIFY2(lastAudible(samples) < int(0.15 * Rate),
+                 qPrintable(QString::number(lastAudible(samples))));
+        // A new player in the freed voice starts from silence.
+        auto next = mixer.create();
+        next->play(highTone);
+        QVERIFY(countWhere(analyse(pull(mixer, 0.3)), highSounds) >= 25);
+    }
+
+    void playCountDecidesHowOftenTheFilePlays_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("plays"); // < 0: still sounding when the capture ends
+        QTest::newRow("once") << 1 << 1;
+        QTest::newRow("twice") << 2 << 2;
+        QTest::newRow("three times") << 3 << 3;
+        QTest::newRow("repeat") << 0 << -1;
+    }
+    void playCountDecidesHowOftenTheFilePlays() {
+        QFETCH(int, count);
+        QFETCH(int, plays);
+        app::SoundMixer mixer;
+        auto player = mixer.create();
+        player->play(lowTone);
+        player->setPlayCount(count);
+        const auto samples = pull(mixer, 2.0);
+        const int toneFrames = int(0.3 * Rate);
+        if (plays > 0) {
+            QCOMPARE(lastAudible(samples) / toneFrames, plays - 1);
+            QVERIFY(!mixer.sounding());
+        } else {
+            QVERIFY(samples.size() - std::size_t(lastAudible(samples)) < 10);
+            QVERIFY(mixer.sounding());
+        }
+        // Each repeat follows the last without a gap or a jump: the same frames again.
+        const int heard = plays > 0 ? plays : int(samples.size()) / toneFrames;
+        for (int n = 1; n < heard; ++n)
+            for (int i = 0; i < 100; ++i)
+                QCOMPARE(samples[std::size_t(n * toneFrames + i)], samples[std::size_t(i)]);
+        const auto frames = analyse(samples);
+        QVERIFY2(countWhere(frames, lowSounds) >= heard * 27,
+                 qPrintable(QString::number(countWhere(frames, lowSounds))));
+    }
+
+    // The forms of wave file the mixer plays: mono as the game's own sounds, stereo heard as
+    // the mean of its sides, the extensible header, and chunks it does not know skipped.
+    void waveFormsThatPlay_data() {
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<bool>("listChunk");
+        QTest::newRow("mono") << 1 << 1 << false;
+        QTest::newRow("stereo") << 2 << 1 << false;
+        QTest::newRow("extensible") << 1 << 0xfffe << false;
+        QTest::newRow("odd chunk before data") << 2 << 1 << true;
+    }
+    void waveFormsThatPlay() {
+        QFETCH(int, channels);
+        QFETCH(int, tag);
+        QFETCH(bool, listChunk);
+        WaveForm form;
+        form.channels = channels;
+        form.tag = quint16(tag);
+        form.listChunk = listChunk;
+        const auto decoded = app::decodeWave(toneWave(440, 0.3, form));
+        QVERIFY2(decoded.sound, qPrintable(decoded.error));
+        QCOMPARE(decoded.sound->frames, qsizetype(0.3 * Rate));
+        const auto reference = app::decodeWave(fileBytes(lowTone));
+        for (qsizetype i = 0; i < decoded.sound->frames; i += 97)
+            QCOMPARE(decoded.sound->frame(i), reference.sound->frame(i));
+    }
+
+    void aFileInAFolderWithAJapaneseNamePlays() {
+        // The data folder's sounds live in such folders: データ/音.
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("データ/音")));
+        const QString path = dir.filePath(QStringLiteral("データ/音/o.wav"));
+        QVERIFY(QFile::copy(lowTone, path));
+        app::SoundMixer mixer;
+        auto player = mixer.create();
+        QVERIFY(mixer.sound(path) != nullptr);
+        player->play(path);
+        QVERIFY(countWhere(analyse(pull(mixer, 0.5)), lowSounds) >= 25);
+    }
+
+    // Whatever stands where a sound should be, the player plays nothing, the file is named
+    // once on stderr however often it is played, the program never waits on it, and the
+    // player still plays a good file afterwards.
+    void aFileThatCannotPlayIsNamedOnceAndPlaysNothing_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing"
+                                 << "";
+        QTest::newRow("folder") << "folder"
+                                << "";
+        QTest::newRow("pipe") << "pipe"
+                              << "";
+        QTest::newRow("link to /dev/urandom") << "urandom"
+                                              << "";
+        QTest::newRow("text") << "text"
+                              << "not a wave file";
+        QTest::newRow("8-bit") << "8bit"
+                               << "not 16-bit PCM";
+        QTest::newRow("22050 Hz") << "22050"
+                                  << "22050 Hz";
+        QTest::newRow("3 channels") << "3ch"
+                                    << "3 channels";
+        QTest::newRow("header only") << "empty"
+                                     << "no samples";
+        QTest::newRow("cut in its header") << "cut"
+                                           << "damaged";
+    }
+    void aFileThatCannotPlayIsNamedOnceAndPlaysNothing() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString path = dir.filePath(QStringLiteral("bad-%1.wav").arg(kind));
+        WaveForm form;
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(QFileInfo(path).fileName()));
+        } else if (kind == QLatin1String("pipe")) {
+            QCOMPARE(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+        } else if (kind == QLatin1String("urandom")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/urandom"), path));
+        } else if (kind == QLatin1String("text")) {
+            QVERIFY(writeBytes(path, "RIFF, but not a sound at all"));
+        } else if (kind == QLatin1String("8bit")) {
+            form.bits = 8;
+            QVERIFY(writeBytes(path, toneWave(440, 0.1, form)));
+        } else if (kind == QLatin1String("22050")) {
+            form.rate = 22050;
+            QVERIFY(writeBytes(path, toneWave(440, 0.1, form)));
+        } else if (kind == QLatin1String("3ch")) {
+            form.channels = 3;
+            QVERIFY(writeBytes(path, toneWave(440, 0.1, form)));
+        } else if (kind == QLatin1String("empty")) {
+            QVERIFY(writeBytes(path, toneWave(440, 0, form)));
+        } else if (kind == QLatin1String("cut")) {
+            QVERIFY(writeBytes(path, toneWave(440, 0.1, form).left(30)));
+        }
+        app::SoundMixer mixer;
+        auto player = mixer.create();
+        std::vector<qint16> samples;
+        const auto lines = stderrLines(dir.filePath(QStringLiteral("stderr.txt")), [&] {
+            QVERIFY(mixer.sound(path) == nullptr);
+            player->play(path);
+            player->setPlayCount(0);
+            QVERIFY(!mixer.sounding());
+            samples = pull(mixer, 0.2);
+            player->play(path);
+            player->preload(path);
+        });
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().contains(path.toLocal8Bit()), lines.first().constData());
+        if (!reason.isEmpty())
+            QVERIFY2(lines.first().contains(reason.toUtf8()), lines.first().constData());
+        QCOMPARE(lastAudible(samples), -1);
+        player->play(lowTone);
+        QVERIFY(countWhere(analyse(pull(mixer, 0.3)), lowSounds) >= 25);
+    }
+};
+
+QTEST_MAIN(SoundPlayerTest)
+#include "tst_sound_player.moc"
