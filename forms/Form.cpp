@@ -53,7 +53,6 @@ void Form::registerControl(const QString& name, int index, QWidget* control) {
     control->setObjectName(index ? QStringLiteral("%1(%2)").arg(name).arg(index) : name);
     controls_.insert(key(name, index), control);
     control->setContextMenuPolicy(Qt::NoContextMenu);
-    control->installEventFilter(this);
 }
 
 QWidget* Form::findControl(const QString& name, int index) const {
@@ -78,6 +77,9 @@ void Form::onTimer(const QString& name, int index, std::function<void()> handler
 void Form::onClick(const QString& name, int index, std::function<void()> handler) {
     QWidget* target = findControl(name, index);
     Q_ASSERT_X(target, "Form::onClick", qPrintable(name));
+    // Qt leaves the keyboard focus on a button hidden while no other control could take it
+    // (スタート hides all three board buttons), and Space or Enter still clicks it: a hidden
+    // control's click, by mouse or by key, reaches no handler.
     auto run = [this, target, handler = std::move(handler)] {
         if (target->isVisibleTo(this))
             dispatch(handler);
@@ -130,22 +132,6 @@ void Form::showCentred() {
         move(area.center() - rect().center());
     }
     show();
-}
-
-bool Form::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride: {
-        // Qt leaves the keyboard focus on a button hidden while no other control could take
-        // it (スタート hides all three board buttons), and the button would still answer
-        // Space: a key for a hidden control goes nowhere.
-        auto* control = qobject_cast<QWidget*>(watched);
-        return control && !control->isVisibleTo(this);
-    }
-    default:
-        return false;
-    }
 }
 
 void Form::paintEvent(QPaintEvent*) {

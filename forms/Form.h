@@ -35,7 +35,7 @@ public:
 
     // Controls are registered by name and index (0 for a control that is not in an array);
     // names compare without regard to case. A registered control that is hidden, itself or
-    // through its frame, never acts: no click of it reaches its handler, no key reaches it.
+    // through its frame, never acts: no click of it, by mouse or by key, reaches its handler.
     void registerControl(const QString& name, int index, QWidget* control);
     QWidget* findControl(const QString& name, int index = 0) const;
     template <class T> T& control(const QString& name, int index = 0) const {
@@ -66,7 +66,6 @@ public:
     void showCentred();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
