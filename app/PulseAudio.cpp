@@ -4,17 +4,27 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <algorithm>
+
 namespace app {
 
 namespace {
 
-// The whole way from the stream to the loudspeaker, asked of the server: short enough that
-// a hit is heard within a few milliseconds of paplay's time for the same file, long enough
-// that a busy machine does not starve the server. Measured on a quiet machine: 10 ms hears
-// a hit 9 ms after the click (paplay 6) at 1.8 % of a core in play; 20 ms took 19 ms (paplay
-// 8) at 1.4 %. Under heavy load 10 ms cost up to 2.6 % in play.
-constexpr pa_usec_t Latency = 10 * PA_USEC_PER_MSEC;
+// The whole way from a stream to the loudspeaker, asked of the server for each lane.
+// A cue: short enough that a hit is heard within a few milliseconds of paplay's time for the
+// same file. Measured on a quiet machine: 10 ms hears a hit 9 ms after the click (paplay 6);
+// 20 ms took 19 ms (paplay 8). A cue is over in half a second, so a busy moment costs at
+// most a crackle in it.
+// The music: deep enough that the game's thread may be kept from the processor for tens
+// of milliseconds, as on a machine busy with other work, without the music breaking up
+// (at 10 ms it did, with two other programs each taking a whole core).
+constexpr pa_usec_t CueLatency = 10 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t SteadyLatency = 150 * PA_USEC_PER_MSEC;
 constexpr pa_sample_spec Spec{PA_SAMPLE_S16NE, SoundRate, 1};
+
+pa_usec_t latencyOf(Lane lane) {
+    return lane == Lane::Cue ? CueLatency : SteadyLatency;
+}
 
 void drop(pa_operation* operation) {
     if (operation)
@@ -56,13 +66,8 @@ void PulseAudio::close() {
     if (!loop_)
         return;
     pa_threaded_mainloop_stop(loop_);
-    if (stream_) {
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_set_write_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
-        stream_ = nullptr;
-    }
+    for (Stream& out : streams_)
+        closeStream(out);
     if (context_) {
         pa_context_set_state_callback(context_, nullptr, nullptr);
         pa_context_disconnect(context_);
@@ -71,6 +76,17 @@ void PulseAudio::close() {
     }
     pa_threaded_mainloop_free(loop_);
     loop_ = nullptr;
+}
+
+void PulseAudio::closeStream(Stream& out) {
+    if (!out.stream)
+        return;
+    pa_stream_set_state_callback(out.stream, nullptr, nullptr);
+    pa_stream_set_write_callback(out.stream, nullptr, nullptr);
+    pa_stream_disconnect(out.stream);
+    pa_stream_unref(out.stream);
+    out.stream = nullptr;
+    out.ready = false;
 }
 
 void PulseAudio::lock() {
@@ -95,7 +111,8 @@ void PulseAudio::contextChanged(pa_context* context, void* self) {
     auto& audio = *static_cast<PulseAudio*>(self);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
-        audio.openStream();
+        for (Stream& out : audio.streams_)
+            audio.openStream(out);
         break;
     case PA_CONTEXT_FAILED:
     case PA_CONTEXT_TERMINATED:
@@ -107,35 +124,41 @@ void PulseAudio::contextChanged(pa_context* context, void* self) {
     }
 }
 
-void PulseAudio::openStream() {
-    stream_ = pa_stream_new(context_, "ぽこぺんぱん", &Spec, nullptr);
-    if (!stream_) {
+void PulseAudio::openStream(Stream& out) {
+    const char* name = out.lane == Lane::Cue ? "ぽこぺんぱん（効果音）" : "ぽこぺんぱん（音楽）";
+    out.stream = pa_stream_new(context_, name, &Spec, nullptr);
+    if (!out.stream) {
         fail("no sound", pa_context_errno(context_));
         return;
     }
-    pa_stream_set_state_callback(stream_, &PulseAudio::streamChanged, this);
-    pa_stream_set_write_callback(stream_, &PulseAudio::wanted, this);
+    pa_stream_set_state_callback(out.stream, &PulseAudio::streamChanged, &out);
+    pa_stream_set_write_callback(out.stream, &PulseAudio::wanted, &out);
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
-    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(Latency, &Spec));
+    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(latencyOf(out.lane), &Spec));
     attributes.prebuf = static_cast<std::uint32_t>(-1);
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
-    // Corked until the first sound; the server then keeps the whole way at Latency.
+    // Corked until the lane's first sound; the server then keeps the whole way at the
+    // lane's latency.
     const auto flags =
         static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
-    if (pa_stream_connect_playback(stream_, nullptr, &attributes, flags, nullptr, nullptr) < 0)
+    if (pa_stream_connect_playback(out.stream, nullptr, &attributes, flags, nullptr, nullptr) < 0)
         fail("no sound", pa_context_errno(context_));
 }
 
 void PulseAudio::streamChanged(pa_stream* stream, void* self) {
-    auto& audio = *static_cast<PulseAudio*>(self);
+    auto& out = *static_cast<Stream*>(self);
+    auto& audio = *out.audio;
     switch (pa_stream_get_state(stream)) {
     case PA_STREAM_READY:
-        audio.state_ = State::Ready;
+        out.ready = true;
+        if (std::all_of(audio.streams_.begin(), audio.streams_.end(),
+                        [](const Stream& s) { return s.ready; }))
+            audio.state_ = State::Ready;
         // A sound started while the stream was opening plays now.
-        if (audio.sounding())
-            audio.started();
+        if (audio.sounding(out.lane))
+            audio.restart(out);
         break;
     case PA_STREAM_FAILED:
     case PA_STREAM_TERMINATED:
@@ -147,44 +170,54 @@ void PulseAudio::streamChanged(pa_stream* stream, void* self) {
     }
 }
 
-// The server wants more: the voices mixed, and once every sound has played out to the
-// loudspeaker, the stream corked so that nothing runs until the next one.
+// The server wants more: the lane's voices mixed, and once every sound of the lane has
+// played out to the loudspeaker, the stream corked so that nothing runs until the next one.
 void PulseAudio::wanted(pa_stream*, std::size_t bytes, void* self) {
-    auto& audio = *static_cast<PulseAudio*>(self);
-    if (!audio.corked_)
-        audio.fill(bytes);
+    auto& out = *static_cast<Stream*>(self);
+    if (!out.corked)
+        out.audio->fill(out, bytes);
 }
 
-void PulseAudio::fill(std::size_t bytes) {
-    if (state_ != State::Ready || bytes == 0)
+void PulseAudio::fill(Stream& out, std::size_t bytes) {
+    if (!out.ready || state_ == State::Failed || bytes == 0)
         return;
-    const bool hadSound = sounding();
+    const bool hadSound = sounding(out.lane);
     buffer_.resize(bytes / sizeof(qint16));
-    mix(buffer_.data(), buffer_.size());
-    pa_stream_write(stream_, buffer_.data(), buffer_.size() * sizeof(qint16), nullptr, 0,
+    mix(buffer_.data(), buffer_.size(), out.lane);
+    pa_stream_write(out.stream, buffer_.data(), buffer_.size() * sizeof(qint16), nullptr, 0,
                     PA_SEEK_RELATIVE);
-    quietBytes_ = hadSound ? 0 : quietBytes_ + bytes;
+    out.quietBytes = hadSound ? 0 : out.quietBytes + bytes;
     // Corked once twice the latency of silence followed the last sound: by then the server
     // holds nothing but silence, and the sound's end has been heard.
-    const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(stream_);
+    const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(out.stream);
     const std::size_t target = attributes ? attributes->tlength : bytes;
-    if (!sounding() && quietBytes_ >= 2 * target) {
-        drop(pa_stream_cork(stream_, 1, nullptr, nullptr));
-        corked_ = true;
+    if (!sounding(out.lane) && out.quietBytes >= 2 * target) {
+        drop(pa_stream_cork(out.stream, 1, nullptr, nullptr));
+        out.corked = true;
     }
 }
 
-// A player started a sound (the lock is held). A resting stream drops the silence it still
-// holds, so the sound is next in line, and is filled at once rather than a round trip later.
-void PulseAudio::started() {
-    if (state_ != State::Ready || !corked_)
+// A voice of the lane began or was cut off (the lock is held). A resting stream wakes; a
+// stream whose lane has nothing else sounding drops what the server still holds of it (the
+// silence before the new sound, or the tail of the one cut off), so the change is heard at
+// once rather than after the lane's latency.
+void PulseAudio::changed(Lane lane, bool alone) {
+    Stream& out = streams_[static_cast<std::size_t>(lane)];
+    if (!out.ready || state_ == State::Failed)
         return;
-    corked_ = false;
-    quietBytes_ = 0;
-    drop(pa_stream_flush(stream_, nullptr, nullptr));
-    drop(pa_stream_cork(stream_, 0, nullptr, nullptr));
-    const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(stream_);
-    fill(attributes ? attributes->tlength : pa_usec_to_bytes(Latency, &Spec));
+    if (out.corked ? sounding(lane) : alone)
+        restart(out);
+}
+
+// The stream emptied at the server, uncorked, and filled at once rather than a round trip
+// later.
+void PulseAudio::restart(Stream& out) {
+    out.corked = false;
+    out.quietBytes = 0;
+    drop(pa_stream_flush(out.stream, nullptr, nullptr));
+    drop(pa_stream_cork(out.stream, 0, nullptr, nullptr));
+    const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(out.stream);
+    fill(out, attributes ? attributes->tlength : pa_usec_to_bytes(latencyOf(out.lane), &Spec));
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include "app/SoundMixer.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <vector>
@@ -13,44 +14,55 @@ struct pa_stream;
 namespace app {
 
 // The program's sound output: the mixer's voices played through the PulseAudio (or
-// PipeWire) server on one mono stream at SoundRate, the rate the sounds are made at.
-// The stream asks the server for a short latency, so a hit is heard within a few
-// milliseconds of the click, and it is corked while nothing sounds: a quiet game wakes
-// nothing. The server's thread never waits for the game, and the game waits for the server
-// only for the lock around the voices, which no call into the server is made under except
-// ones that return at once. Without a server, or when it goes away, the game plays
-// silently (said once on stderr).
+// PipeWire) server, each lane on its own mono stream at SoundRate, the rate the sounds are
+// made at. The cue stream asks the server for a very short latency, so a hit is heard within
+// a few milliseconds of the click; the steady stream keeps a deeper buffer, so the music
+// does not break up when the machine is busy. A stream is corked while its lane is silent:
+// a quiet game wakes nothing. The server's thread never waits for the game, and the game
+// waits for the server only for the lock around the voices, under which no call into the
+// server is made except ones that return at once. Without a server, or when it goes away,
+// the game plays silently (said once on stderr).
 class PulseAudio final : public SoundMixer {
 public:
     PulseAudio() = default;
     ~PulseAudio() override;
 
-    // Connects to the sound server and returns at once; the stream opens when the server
-    // answers. Players may be made and used before: they sound once the stream is open.
+    // Connects to the sound server and returns at once; the streams open when the server
+    // answers. Players may be made and used before: they sound once their stream is open.
     void open();
 
     enum class State { Closed, Connecting, Ready, Failed };
     State state() const { return state_.load(); }
 
 private:
+    // One lane's stream and what the output knows of it.
+    struct Stream {
+        PulseAudio* audio = nullptr;
+        Lane lane = Lane::Cue;
+        pa_stream* stream = nullptr;
+        bool ready = false;
+        bool corked = true;
+        std::size_t quietBytes = 0; // silence written since the lane's last sound ended
+    };
+
     void lock() override;
     void unlock() override;
-    void started() override;
+    void changed(Lane lane, bool alone) override;
 
     static void contextChanged(pa_context* context, void* self);
     static void streamChanged(pa_stream* stream, void* self);
     static void wanted(pa_stream* stream, std::size_t bytes, void* self);
-    void openStream();
-    void fill(std::size_t bytes);
+    void openStream(Stream& out);
+    void closeStream(Stream& out);
+    void restart(Stream& out);
+    void fill(Stream& out, std::size_t bytes);
     void fail(const char* what, int error);
     void close();
 
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
-    pa_stream* stream_ = nullptr;
+    std::array<Stream, 2> streams_{Stream{this, Lane::Cue}, Stream{this, Lane::Steady}};
     std::atomic<State> state_{State::Closed};
-    bool corked_ = true;
-    std::size_t quietBytes_ = 0; // silence written since the last sound ended
     std::vector<qint16> buffer_;
 };
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace app {
 
@@ -140,21 +141,39 @@ int SoundMixer::takeVoice() {
 
 void SoundMixer::releaseVoice(int voice) {
     lock();
-    voices_[static_cast<std::size_t>(voice)] = Voice{};
+    Voice& v = voices_[static_cast<std::size_t>(voice)];
+    const Voice was = std::exchange(v, Voice{});
+    if (was.sound)
+        voiceChanged(was);
     unlock();
 }
 
 void SoundMixer::play(int voice, std::shared_ptr<const Sound> sound) {
     lock();
     Voice& v = voices_[static_cast<std::size_t>(voice)];
-    const bool starts = sound != nullptr;
+    const bool cut = v.sound != nullptr;
+    const Lane cutLane = v.lane;
     // The sound being replaced is let go outside the lock, in case this was its last use.
     std::swap(v.sound, sound);
     v.position = 0;
     v.playsLeft = 1;
-    if (starts)
-        started();
+    if (v.sound)
+        v.lane = laneOf(*v.sound);
+    if (cut && (!v.sound || v.lane != cutLane)) {
+        Voice silenced;
+        silenced.lane = cutLane;
+        voiceChanged(silenced);
+    }
+    if (v.sound)
+        voiceChanged(v);
     unlock();
+}
+
+void SoundMixer::voiceChanged(const Voice& voice) {
+    const bool alone = std::none_of(voices_.begin(), voices_.end(), [&](const Voice& other) {
+        return &other != &voice && other.sound && other.lane == voice.lane;
+    });
+    changed(voice.lane, alone);
 }
 
 void SoundMixer::setPlayCount(int voice, int count) {
@@ -163,14 +182,17 @@ void SoundMixer::setPlayCount(int voice, int count) {
     unlock();
 }
 
-bool SoundMixer::sounding() const {
-    return std::any_of(voices_.begin(), voices_.end(),
-                       [](const Voice& v) { return v.sound != nullptr; });
+bool SoundMixer::sounding(std::optional<Lane> lane) const {
+    return std::any_of(voices_.begin(), voices_.end(), [&](const Voice& v) {
+        return v.sound != nullptr && (!lane || v.lane == *lane);
+    });
 }
 
-void SoundMixer::mix(qint16* out, std::size_t frames) {
+void SoundMixer::mix(qint16* out, std::size_t frames, std::optional<Lane> lane) {
     sum_.assign(frames, 0);
     for (Voice& v : voices_) {
+        if (lane && v.lane != *lane)
+            continue;
         std::size_t done = 0;
         while (v.sound && done < frames) {
             const Sound& s = *v.sound;

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace app {
@@ -25,6 +26,16 @@ struct Sound {
 // The rate every sound is played at, and the only one accepted: the game's sounds are
 // made at it, so nothing is ever resampled.
 inline constexpr int SoundRate = 44100;
+
+// Two ways to the loudspeaker. A cue (a hit, a miss, a countdown beep: half a second at
+// most) must be heard the moment it is played and is over before a busy machine can starve
+// it; the music and the longer calls must never break up, and a few milliseconds more
+// before they begin go unheard. An output gives each lane its own latency.
+enum class Lane { Cue, Steady };
+inline constexpr qsizetype LongestCue = SoundRate / 2;
+inline Lane laneOf(const Sound& sound) {
+    return sound.frames <= LongestCue ? Lane::Cue : Lane::Steady;
+}
 
 struct DecodedSound {
     std::shared_ptr<const Sound> sound; // null when the file cannot be played
@@ -50,18 +61,22 @@ public:
     // cannot be played, which is said once on stderr, however often it is asked for.
     std::shared_ptr<const Sound> sound(const QString& path);
 
-    // Fills `frames` frames with every sounding voice summed, clipped to 16 bits, and moves
-    // the voices on. Callers other than the mixer's own players hold the lock.
-    void mix(qint16* out, std::size_t frames);
-    // Whether any voice is sounding: when none is, mix() gives silence.
-    bool sounding() const;
+    // Fills `frames` frames with every sounding voice (of one lane, or of both) summed,
+    // clipped to 16 bits, and moves those voices on. Callers other than the mixer's own
+    // players hold the lock.
+    void mix(qint16* out, std::size_t frames, std::optional<Lane> lane = {});
+    // Whether any voice (of one lane, or of both) is sounding; when none is, mix() gives
+    // silence.
+    bool sounding(std::optional<Lane> lane = {}) const;
 
 protected:
     virtual void lock() {}
     virtual void unlock() {}
-    // Called under the lock when a player has just started a sound: an output that was
-    // resting resumes here.
-    virtual void started() {}
+    // Called under the lock when a voice of `lane` has just begun a sound or been cut off
+    // (replaced, stopped, or its player gone). `alone`: no other voice of the lane sounds,
+    // so what the output still holds of the lane can be dropped and the change heard at
+    // once. An output that was resting resumes here.
+    virtual void changed(Lane /*lane*/, bool /*alone*/) {}
 
 private:
     friend class MixerPlayer;
@@ -69,12 +84,15 @@ private:
         std::shared_ptr<const Sound> sound; // null: silent
         qsizetype position = 0;
         int playsLeft = 1; // 0: repeats without end
+        Lane lane = Lane::Cue;
         bool taken = false;
     };
     int takeVoice();
     void releaseVoice(int voice);
     void play(int voice, std::shared_ptr<const Sound> sound);
     void setPlayCount(int voice, int count);
+    // Tells the output about a voice that began or was cut off.
+    void voiceChanged(const Voice& voice);
 
     std::vector<Voice> voices_;
     QHash<QString, std::shared_ptr<const Sound>> sounds_;

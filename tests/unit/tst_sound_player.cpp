@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 #include <fcntl.h>
@@ -81,10 +82,11 @@ QByteArray toneWave(double frequency, double seconds, WaveForm form = {},
 }
 
 // What the mixer gives over `seconds`, pulled in pieces of 10 ms as a server pulls it.
-std::vector<qint16> pull(app::SoundMixer& mixer, double seconds) {
+std::vector<qint16> pull(app::SoundMixer& mixer, double seconds,
+                         std::optional<app::Lane> lane = {}) {
     std::vector<qint16> out(static_cast<std::size_t>(std::lround(seconds * Rate)));
     for (std::size_t at = 0; at < out.size(); at += Hop)
-        mixer.mix(out.data() + at, std::min<std::size_t>(Hop, out.size() - at));
+        mixer.mix(out.data() + at, std::min<std::size_t>(Hop, out.size() - at), lane);
     return out;
 }
 void append(std::vector<qint16>& to, const std::vector<qint16>& more) {
@@ -166,6 +168,19 @@ int firstAudible(const std::vector<qint16>& samples) {
     return -1;
 }
 
+// A mixer that notes what it tells its output: each lane that a start or a cut reached,
+// "alone" when nothing else of that lane was sounding.
+class WatchedMixer : public app::SoundMixer {
+public:
+    QStringList told;
+
+protected:
+    void changed(app::Lane lane, bool alone) override {
+        told << QStringLiteral("%1 %2").arg(lane == app::Lane::Cue ? "cue" : "steady",
+                                            alone ? "alone" : "shared");
+    }
+};
+
 // Everything written to stderr while it lives.
 class StderrCapture {
 public:
@@ -212,6 +227,7 @@ class SoundPlayerTest : public QObject {
     QString lowTone;  // 0.3 s at 440 Hz
     QString highTone; // 0.3 s at 880 Hz
     QString longTone; // 1.0 s at 440 Hz
+    QString longHigh; // 1.0 s at 880 Hz
 
     QString write(const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
@@ -224,7 +240,9 @@ private slots:
         lowTone = write(QStringLiteral("low.wav"), toneWave(440, 0.3));
         highTone = write(QStringLiteral("high.wav"), toneWave(880, 0.3));
         longTone = write(QStringLiteral("long.wav"), toneWave(440, 1.0));
-        QVERIFY(!lowTone.isEmpty() && !highTone.isEmpty() && !longTone.isEmpty());
+        longHigh = write(QStringLiteral("longhigh.wav"), toneWave(880, 1.0));
+        QVERIFY(!lowTone.isEmpty() && !highTone.isEmpty() && !longTone.isEmpty() &&
+                !longHigh.isEmpty());
     }
 
     // No sound server (these suites run without one): one line says so, the players take
@@ -322,6 +340,87 @@ private slots:
         QVERIFY(single.sound);
         for (qsizetype i = 0; i < 6; ++i)
             QCOMPARE(int(samples[std::size_t(i)]), 2 * single.sound->frame(i));
+    }
+
+    // Half a second or less is a cue, heard on the quick lane; anything longer plays on the
+    // steady lane. Each lane mixes its own voices only; both together are the whole mix.
+    void cuesAndLongerSoundsTakeTheirOwnLanes_data() {
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<bool>("cue");
+        QTest::newRow("a hit") << int(0.3 * Rate) << true;
+        QTest::newRow("the longest cue") << int(app::LongestCue) << true;
+        QTest::newRow("one frame longer") << int(app::LongestCue) + 1 << false;
+        QTest::newRow("a call of a second") << Rate << false;
+    }
+    void cuesAndLongerSoundsTakeTheirOwnLanes() {
+        QFETCH(int, frames);
+        QFETCH(bool, cue);
+        const QString path =
+            write(QStringLiteral("lane%1.wav").arg(frames), toneWave(440, double(frames) / Rate));
+        app::SoundMixer mixer;
+        auto player = mixer.create();
+        auto under = mixer.create();
+        player->play(path);
+        under->play(cue ? longHigh : highTone); // the other lane, at 880 Hz
+        const app::Lane own = cue ? app::Lane::Cue : app::Lane::Steady;
+        const app::Lane other = cue ? app::Lane::Steady : app::Lane::Cue;
+        QVERIFY(mixer.sounding(own) && mixer.sounding(other));
+        const auto ownFrames = analyse(pull(mixer, 0.2, own));
+        const auto otherFrames = analyse(pull(mixer, 0.2, other));
+        QVERIFY(countWhere(ownFrames, lowSounds) >= 15);
+        QCOMPARE(countWhere(ownFrames, highSounds), 0);
+        QVERIFY(countWhere(otherFrames, highSounds) >= 15);
+        QCOMPARE(countWhere(otherFrames, lowSounds), 0);
+        // Pulling one lane moved only its voices on: both are 0.2 s in, heard together.
+        QVERIFY(countWhere(analyse(pull(mixer, 0.1)), bothSound) >= 5);
+    }
+
+    // What the output is told, lane by lane: it wakes a resting stream on a start, and drops
+    // what it holds of a lane when the lane's only sound changed, so that a cut-off music is
+    // not heard for a moment after the results appear.
+    void everyStartAndCutReachesItsLane_data() {
+        QTest::addColumn<QStringList>("steps"); // player a or b: a sound, "stop", "gone"
+        QTest::addColumn<QStringList>("told");  // by the last step
+        QTest::newRow("a cue") << QStringList{"a cue"} << QStringList{"cue alone"};
+        QTest::newRow("a cue over a cue")
+            << QStringList{"a cue", "b cue"} << QStringList{"cue shared"};
+        QTest::newRow("a cue over the music")
+            << QStringList{"a long", "b cue"} << QStringList{"cue alone"};
+        QTest::newRow("a cue replaced by a cue")
+            << QStringList{"a cue", "a cue"} << QStringList{"cue alone"};
+        QTest::newRow("the music replaced by a cue")
+            << QStringList{"a long", "a cue"} << QStringList{"steady alone", "cue alone"};
+        QTest::newRow("the music stopped")
+            << QStringList{"a long", "a stop"} << QStringList{"steady alone"};
+        QTest::newRow("one of two long sounds stopped")
+            << QStringList{"a long", "b long", "a stop"} << QStringList{"steady shared"};
+        QTest::newRow("the music's player gone")
+            << QStringList{"a long", "a gone"} << QStringList{"steady alone"};
+        QTest::newRow("a stop after the cue ended")
+            << QStringList{"a cue", "wait", "a stop"} << QStringList{};
+        QTest::newRow("a stop on a silent player") << QStringList{"a stop"} << QStringList{};
+    }
+    void everyStartAndCutReachesItsLane() {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, told);
+        WatchedMixer mixer;
+        std::unique_ptr<forms::WavePlayer> a = mixer.create();
+        std::unique_ptr<forms::WavePlayer> b = mixer.create();
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            if (i == steps.size() - 1)
+                mixer.told.clear();
+            const QStringList step = steps[i].split(' ');
+            if (step[0] == "wait") {
+                pull(mixer, 0.4);
+                continue;
+            }
+            auto& player = step[0] == "a" ? a : b;
+            if (step[1] == "gone")
+                player.reset();
+            else
+                player->play(step[1] == "stop" ? QString() : step[1] == "cue" ? lowTone : longTone);
+        }
+        QCOMPARE(mixer.told, told);
     }
 
     void anEmptyNameOrTheEndOfThePlayerStopsIt_data() {
