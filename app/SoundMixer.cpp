@@ -20,6 +20,9 @@ quint32 u32(const char* at) {
     return qFromLittleEndian<quint32>(at);
 }
 
+// How much of a long file is read to find its format and where its frames begin.
+constexpr qsizetype HeadBytes = 64 * 1024;
+
 DecodedSound refused(QString why) {
     return {nullptr, std::move(why)};
 }
@@ -45,8 +48,9 @@ private:
     int voice_;
 };
 
-qint16 Sound::frame(qsizetype index) const {
-    const char* at = bytes.constData() + dataStart + index * 2 * channels;
+namespace {
+
+qint16 frameAt(const char* at, int channels) {
     const auto left = static_cast<qint16>(u16(at));
     if (channels == 1)
         return left;
@@ -54,9 +58,42 @@ qint16 Sound::frame(qsizetype index) const {
     return static_cast<qint16>((int(left) + int(right)) / 2);
 }
 
-DecodedSound decodeWave(QByteArray bytes) {
+} // namespace
+
+qint16 Sound::frame(qsizetype index) const {
+    qint32 sum = 0;
+    addTo(&sum, index, 1);
+    return static_cast<qint16>(sum);
+}
+
+void Sound::addTo(qint32* to, qsizetype from, qsizetype count) const {
+    const qsizetype frameBytes = 2 * channels;
+    if (!file) {
+        const char* at = bytes.constData() + dataStart + from * frameBytes;
+        for (qsizetype i = 0; i < count; ++i, at += frameBytes)
+            to[i] += frameAt(at, channels);
+        return;
+    }
+    // In pieces through a small buffer: the music costs a few kilobytes of memory, not its
+    // length. Reading runs in the output's thread, from a regular file (the only kind
+    // opened), which the system answers from its cache after the first play.
+    char piece[4096];
+    const qsizetype framesPerPiece = qsizetype(sizeof piece) / frameBytes;
+    for (qsizetype done = 0; done < count;) {
+        const qsizetype want = std::min(count - done, framesPerPiece);
+        const qint64 got =
+            file->readAt(dataStart + (from + done) * frameBytes, piece, want * frameBytes);
+        for (qsizetype i = 0; i < got / frameBytes; ++i)
+            to[done + i] += frameAt(piece + i * frameBytes, channels);
+        done += want;
+    }
+}
+
+DecodedSound decodeWave(QByteArray bytes, std::shared_ptr<const forms::OpenDataFile> file) {
     const char* data = bytes.constData();
     const qsizetype size = bytes.size();
+    // The whole file's length: the bytes are only its head when it is played from the disk.
+    const qint64 whole = file ? file->size : size;
     if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
         return refused(QStringLiteral("not a wave file"));
     bool haveFormat = false;
@@ -88,11 +125,15 @@ DecodedSound decodeWave(QByteArray bytes) {
             if (!haveFormat)
                 return refused(QStringLiteral("sound data before its format"));
             // A file cut short plays the frames it holds.
-            const qsizetype frames = available / (2 * channels);
+            const qsizetype frames =
+                static_cast<qsizetype>(std::min<qint64>(length, whole - body)) / (2 * channels);
             if (frames <= 0)
                 return refused(QStringLiteral("it holds no samples"));
             auto sound = std::make_shared<Sound>();
-            sound->bytes = std::move(bytes);
+            if (file)
+                sound->file = std::move(file);
+            else
+                sound->bytes = std::move(bytes);
             sound->dataStart = body;
             sound->frames = frames;
             sound->channels = channels;
@@ -113,15 +154,23 @@ std::shared_ptr<const Sound> SoundMixer::sound(const QString& path) {
     if (auto found = sounds_.constFind(path); found != sounds_.constEnd())
         return *found;
     std::shared_ptr<const Sound> sound;
-    forms::DataFile file = forms::readDataFile(path, forms::SoundFileLimit);
-    if (!file.ok()) {
-        warn(QStringLiteral("cannot play %1: %2").arg(path, forms::describe(file)));
+    auto file =
+        std::make_shared<forms::OpenDataFile>(forms::openDataFile(path, forms::SoundFileLimit));
+    DecodedSound decoded;
+    if (file->ok() && file->size > LongestHeldFile) {
+        // Its format and the start of its frames must lie in its head (in the game's files,
+        // the first 44 bytes).
+        QByteArray head(HeadBytes, Qt::Uninitialized);
+        head.truncate(file->readAt(0, head.data(), head.size()));
+        decoded = decodeWave(std::move(head), file);
+    } else if (forms::DataFile whole = file->readAll(forms::SoundFileLimit); whole.ok()) {
+        decoded = decodeWave(std::move(whole.bytes));
     } else {
-        DecodedSound decoded = decodeWave(std::move(file.bytes));
-        if (!decoded.sound)
-            warn(QStringLiteral("cannot play %1: %2").arg(path, decoded.error));
-        sound = std::move(decoded.sound);
+        decoded.error = forms::describe(whole);
     }
+    if (!decoded.sound)
+        warn(QStringLiteral("cannot play %1: %2").arg(path, decoded.error));
+    sound = std::move(decoded.sound);
     // A file that cannot be played is remembered too, so it is reported once, not per play.
     sounds_.insert(path, sound);
     return sound;
@@ -198,8 +247,7 @@ void SoundMixer::mix(qint16* out, std::size_t frames, std::optional<Lane> lane) 
             const Sound& s = *v.sound;
             const auto run = static_cast<std::size_t>(
                 std::min<qsizetype>(s.frames - v.position, qsizetype(frames - done)));
-            for (std::size_t i = 0; i < run; ++i)
-                sum_[done + i] += s.frame(v.position + qsizetype(i));
+            s.addTo(sum_.data() + done, v.position, qsizetype(run));
             done += run;
             v.position += qsizetype(run);
             if (v.position < s.frames)

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,65 +18,103 @@ DataFile refused(DataFileError error, QString detail = {}) {
     return {error, {}, std::move(detail)};
 }
 
-DataFile refusedBy(int code) {
+DataFileError errorOf(int code) {
     if (code == ENOENT || code == ENOTDIR || code == ELOOP)
-        return refused(DataFileError::Missing);
+        return DataFileError::Missing;
     // A socket cannot be opened at all; it is a special file like any other.
     if (code == ENXIO || code == EOPNOTSUPP)
-        return refused(DataFileError::NotRegular);
-    return refused(DataFileError::Unreadable, QString::fromLocal8Bit(std::strerror(code)));
+        return DataFileError::NotRegular;
+    return DataFileError::Unreadable;
 }
 
-DataFile judge(const struct stat& info, qint64 limit) {
+DataFileError judge(const struct stat& info, qint64 limit) {
     if (S_ISDIR(info.st_mode))
-        return refused(DataFileError::Folder);
+        return DataFileError::Folder;
     if (!S_ISREG(info.st_mode))
-        return refused(DataFileError::NotRegular);
+        return DataFileError::NotRegular;
     if (info.st_size > limit)
-        return refused(DataFileError::TooLarge);
-    return {};
+        return DataFileError::TooLarge;
+    return DataFileError::Read;
 }
-
-// Closes the descriptor however reading ends.
-struct Descriptor {
-    int fd;
-    ~Descriptor() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 } // namespace
 
-DataFile readDataFile(const QString& path, qint64 limit) {
+OpenDataFile::OpenDataFile(OpenDataFile&& other) noexcept
+    : error(other.error), detail(std::move(other.detail)), size(other.size),
+      fd_(std::exchange(other.fd_, -1)) {}
+
+OpenDataFile& OpenDataFile::operator=(OpenDataFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        error = other.error;
+        detail = std::move(other.detail);
+        size = other.size;
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+OpenDataFile::~OpenDataFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+OpenDataFile openDataFile(const QString& path, qint64 limit) {
+    OpenDataFile file;
+    const auto refuse = [&file](DataFileError error, int code = 0) {
+        file.error = error;
+        if (error == DataFileError::Unreadable)
+            file.detail = QString::fromLocal8Bit(std::strerror(code));
+        return std::move(file);
+    };
     const QByteArray name = QFile::encodeName(path);
     // Looked at before opening, so that a device is never opened at all.
     struct stat info {};
     if (::stat(name.constData(), &info) != 0)
-        return refusedBy(errno);
-    if (DataFile verdict = judge(info, limit); !verdict.ok())
-        return verdict;
+        return refuse(errorOf(errno), errno);
+    if (const DataFileError verdict = judge(info, limit); verdict != DataFileError::Read)
+        return refuse(verdict);
     // O_NONBLOCK: should a pipe take the file's place between the look and the open, the
     // open still returns at once, and the second look refuses it.
-    const Descriptor file{::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
-    if (file.fd < 0)
-        return refusedBy(errno);
-    if (::fstat(file.fd, &info) != 0)
-        return refusedBy(errno);
-    if (DataFile verdict = judge(info, limit); !verdict.ok())
-        return verdict;
+    file.fd_ = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (file.fd_ < 0)
+        return refuse(errorOf(errno), errno);
+    if (::fstat(file.fd_, &info) != 0)
+        return refuse(errorOf(errno), errno);
+    if (const DataFileError verdict = judge(info, limit); verdict != DataFileError::Read)
+        return refuse(verdict);
+    file.size = info.st_size;
+    return file;
+}
 
-    // Read to one byte past the bound, in case the file grew since it was looked at.
+qint64 OpenDataFile::readAt(qint64 offset, char* to, qint64 length) const {
+    qint64 got = 0;
+    while (fd_ >= 0 && got < length) {
+        const ssize_t n = ::pread(fd_, to + got, static_cast<std::size_t>(length - got),
+                                  static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
+DataFile OpenDataFile::readAll(qint64 limit) const {
+    if (!ok())
+        return refused(error, detail);
     DataFile result;
-    result.bytes.resize(static_cast<qsizetype>(info.st_size) + 1);
+    result.bytes.resize(static_cast<qsizetype>(size) + 1);
     qsizetype got = 0;
     while (got < result.bytes.size()) {
-        const ssize_t n = ::read(file.fd, result.bytes.data() + got,
+        const ssize_t n = ::read(fd_, result.bytes.data() + got,
                                  static_cast<std::size_t>(result.bytes.size() - got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return refusedBy(errno);
+            return refused(errorOf(errno), QString::fromLocal8Bit(std::strerror(errno)));
         if (n == 0)
             break;
         got += n;
@@ -86,6 +125,10 @@ DataFile readDataFile(const QString& path, qint64 limit) {
         return refused(DataFileError::TooLarge);
     result.bytes.truncate(got);
     return result;
+}
+
+DataFile readDataFile(const QString& path, qint64 limit) {
+    return openDataFile(path, limit).readAll(limit);
 }
 
 QString describe(const DataFile& file) {

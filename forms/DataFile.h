@@ -34,6 +34,36 @@ struct DataFile {
 // the reason, the way a missing file is.
 DataFile readDataFile(const QString& path, qint64 limit);
 
+// A data file opened as readDataFile opens it (the same checks, the same refusals) and held
+// open, to be read a piece at a time: a long sound is played from the disk rather than
+// kept in memory. Should the file shrink meanwhile, a read past its new end gives less.
+class OpenDataFile {
+public:
+    OpenDataFile() = default;
+    OpenDataFile(OpenDataFile&& other) noexcept;
+    OpenDataFile& operator=(OpenDataFile&& other) noexcept;
+    OpenDataFile(const OpenDataFile&) = delete;
+    OpenDataFile& operator=(const OpenDataFile&) = delete;
+    ~OpenDataFile();
+
+    DataFileError error = DataFileError::Read;
+    QString detail;  // the system's words for an Unreadable file
+    qint64 size = 0; // when opened
+    bool ok() const { return error == DataFileError::Read; }
+
+    // Up to `length` bytes from `offset` into `to`: how many were read, 0 past the end or
+    // when the system refuses.
+    qint64 readAt(qint64 offset, char* to, qint64 length) const;
+    // The whole file, up to one byte past `limit` in case it grew since it was opened.
+    DataFile readAll(qint64 limit) const;
+
+private:
+    friend OpenDataFile openDataFile(const QString& path, qint64 limit);
+    int fd_ = -1;
+};
+
+OpenDataFile openDataFile(const QString& path, qint64 limit);
+
 // The reason in a few words, for a line on stderr: "no such file", "a pipe, socket or
 // device, not a file" …
 QString describe(const DataFile& file);

@@ -524,6 +524,38 @@ private slots:
         QVERIFY(countWhere(analyse(pull(mixer, 0.5)), lowSounds) >= 25);
     }
 
+    // The music is longer than any file held in memory: it is played from the disk, frame
+    // for frame as if it had been read whole, across the pieces it is read in. A file cut
+    // short while it plays gives silence where its frames are gone, and nothing worse.
+    void aLongFileIsPlayedFromTheDiskFrameForFrame() {
+        WaveForm stereo;
+        stereo.channels = 2;
+        stereo.listChunk = true;
+        const QByteArray bytes = toneWave(440, 7.0, stereo);
+        QVERIFY(bytes.size() > app::LongestHeldFile);
+        const QString path = write(QStringLiteral("music.wav"), bytes);
+        const auto held = app::decodeWave(bytes);
+        QVERIFY(held.sound);
+        app::SoundMixer mixer;
+        const auto streamed = mixer.sound(path);
+        QVERIFY(streamed && streamed->file);
+        QVERIFY(streamed->bytes.isEmpty());
+        QCOMPARE(streamed->frames, held.sound->frames);
+        auto player = mixer.create();
+        player->play(path);
+        const auto first = pull(mixer, 1.0);
+        for (std::size_t i = 0; i < first.size(); ++i)
+            QCOMPARE(first[i], held.sound->frame(qsizetype(i)));
+        // Cut to two seconds of frames while the third is due.
+        QFile file(path);
+        QVERIFY(file.resize(held.sound->dataStart + 2 * Rate * 4));
+        const auto rest = pull(mixer, 2.0);
+        for (std::size_t i = 0; i < rest.size(); ++i)
+            QCOMPARE(rest[i],
+                     i < std::size_t(Rate) ? held.sound->frame(qsizetype(i) + Rate) : qint16(0));
+        QVERIFY(mixer.sounding()); // its length was taken when it was opened
+    }
+
     // Whatever stands where a sound should be, the player plays nothing, the file is named
     // once on stderr however often it is played, the program never waits on it, and the
     // player still plays a good file afterwards.
