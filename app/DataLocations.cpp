@@ -60,10 +60,11 @@ QString settingsToSave() {
 }
 
 QString settingsToRead() {
-    const QString own = settingsToSave();
+    if (app::Locations.layout == app::Layout::Portable)
+        return path(SettingsFile);
     // A dangling link counts as standing there: it is the player's file, and broken.
-    if (app::anythingAt(own))
-        return own;
+    if (app::anythingAt(app::Locations.playerSettings))
+        return app::Locations.playerSettings;
     return path(SettingsFile);
 }
 

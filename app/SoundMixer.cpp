@@ -36,7 +36,7 @@ public:
     ~MixerPlayer() override { mixer_.releaseVoice(voice_); }
 
     void play(const QString& path) override {
-        // Read outside the lock: the output's thread never waits on a file.
+        // Opened and decoded outside the lock, so the output's thread never waits for that.
         auto sound = path.isEmpty() ? nullptr : mixer_.sound(path);
         mixer_.play(voice_, std::move(sound));
     }
@@ -153,7 +153,6 @@ std::shared_ptr<const Sound> SoundMixer::sound(const QString& path) {
     // Only the players' thread reads and caches files.
     if (auto found = sounds_.constFind(path); found != sounds_.constEnd())
         return *found;
-    std::shared_ptr<const Sound> sound;
     auto file =
         std::make_shared<forms::OpenDataFile>(forms::openDataFile(path, forms::SoundFileLimit));
     DecodedSound decoded;
@@ -170,10 +169,9 @@ std::shared_ptr<const Sound> SoundMixer::sound(const QString& path) {
     }
     if (!decoded.sound)
         warn(QStringLiteral("cannot play %1: %2").arg(path, decoded.error));
-    sound = std::move(decoded.sound);
     // A file that cannot be played is remembered too, so it is reported once, not per play.
-    sounds_.insert(path, sound);
-    return sound;
+    sounds_.insert(path, decoded.sound);
+    return decoded.sound;
 }
 
 int SoundMixer::takeVoice() {
@@ -193,7 +191,7 @@ void SoundMixer::releaseVoice(int voice) {
     Voice& v = voices_[static_cast<std::size_t>(voice)];
     const Voice was = std::exchange(v, Voice{});
     if (was.sound)
-        voiceChanged(was);
+        laneChanged(was.lane, v);
     unlock();
 }
 
@@ -208,21 +206,18 @@ void SoundMixer::play(int voice, std::shared_ptr<const Sound> sound) {
     v.playsLeft = 1;
     if (v.sound)
         v.lane = laneOf(*v.sound);
-    if (cut && (!v.sound || v.lane != cutLane)) {
-        Voice silenced;
-        silenced.lane = cutLane;
-        voiceChanged(silenced);
-    }
+    if (cut && (!v.sound || v.lane != cutLane))
+        laneChanged(cutLane, v);
     if (v.sound)
-        voiceChanged(v);
+        laneChanged(v.lane, v);
     unlock();
 }
 
-void SoundMixer::voiceChanged(const Voice& voice) {
+void SoundMixer::laneChanged(Lane lane, const Voice& voice) {
     const bool alone = std::none_of(voices_.begin(), voices_.end(), [&](const Voice& other) {
-        return &other != &voice && other.sound && other.lane == voice.lane;
+        return &other != &voice && other.sound && other.lane == lane;
     });
-    changed(voice.lane, alone);
+    changed(lane, alone);
 }
 
 void SoundMixer::setPlayCount(int voice, int count) {

@@ -102,8 +102,8 @@ private:
     void releaseVoice(int voice);
     void play(int voice, std::shared_ptr<const Sound> sound);
     void setPlayCount(int voice, int count);
-    // Tells the output about a voice that began or was cut off.
-    void voiceChanged(const Voice& voice);
+    // Tells the output that `voice` began a sound on `lane` or was cut off there.
+    void laneChanged(Lane lane, const Voice& voice);
 
     std::vector<Voice> voices_;
     QHash<QString, std::shared_ptr<const Sound>> sounds_;

@@ -88,13 +88,19 @@ OpenDataFile openDataFile(const QString& path, qint64 limit) {
     return file;
 }
 
+// One pread, retried when a signal cut it short; errno tells why it failed.
+ssize_t OpenDataFile::readSome(qint64 offset, char* to, qint64 length) const {
+    ssize_t n;
+    do
+        n = ::pread(fd_, to, static_cast<std::size_t>(length), static_cast<off_t>(offset));
+    while (n < 0 && errno == EINTR);
+    return n;
+}
+
 qint64 OpenDataFile::readAt(qint64 offset, char* to, qint64 length) const {
     qint64 got = 0;
     while (fd_ >= 0 && got < length) {
-        const ssize_t n = ::pread(fd_, to + got, static_cast<std::size_t>(length - got),
-                                  static_cast<off_t>(offset + got));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = readSome(offset + got, to + got, length - got);
         if (n <= 0)
             break;
         got += n;
@@ -109,15 +115,13 @@ DataFile OpenDataFile::readAll(qint64 limit) const {
     result.bytes.resize(static_cast<qsizetype>(size) + 1);
     qsizetype got = 0;
     while (got < result.bytes.size()) {
-        const ssize_t n = ::read(fd_, result.bytes.data() + got,
-                                 static_cast<std::size_t>(result.bytes.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = readSome(got, result.bytes.data() + got, result.bytes.size() - got);
         if (n < 0)
             return refused(errorOf(errno), QString::fromLocal8Bit(std::strerror(errno)));
         if (n == 0)
             break;
         got += n;
+        // Read to one byte past the bound, in case the file grew since it was looked at.
         if (got == result.bytes.size() && got <= limit)
             result.bytes.resize(std::min<qsizetype>(got * 2, limit + 1));
     }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <sys/types.h>
+
 namespace forms {
 
 // How much of each kind of data file is read at most. The delivered files are far smaller
@@ -59,6 +61,7 @@ public:
 
 private:
     friend OpenDataFile openDataFile(const QString& path, qint64 limit);
+    ssize_t readSome(qint64 offset, char* to, qint64 length) const;
     int fd_ = -1;
 };
 
