@@ -10,8 +10,8 @@ poko_packages=(
 poko_test_packages=(
     xvfb xauth xdotool x11-utils imagemagick
     pulseaudio pulseaudio-utils sox
-    clang libclang-rt-14-dev appstream desktop-file-utils
-    weston qt6-wayland lintian
+    clang libclang-rt-dev appstream desktop-file-utils
+    weston qt6-wayland lintian dpkg-dev file
 )
 
 poko_install() {

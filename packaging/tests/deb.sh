@@ -20,7 +20,7 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "skipped: installing the package, creating users and mounting need root"
     exit 77
 fi
-for tool in dpkg-deb dpkg cpack lintian useradd userdel setpriv mount Xvfb xdotool; do
+for tool in dpkg-deb dpkg dpkg-shlibdeps cpack lintian useradd userdel setpriv mount Xvfb xdotool; do
     command -v "$tool" >/dev/null || {
         echo "FAIL: $tool is needed" >&2
         exit 1
@@ -69,11 +69,13 @@ die() {
 deb=$(ls "$work"/packages/*.deb 2>/dev/null | head -1)
 [ -f "$deb" ] || die "cpack made no .deb"
 sk_log "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
-# Errors would keep the package out of Debian; what lintian only mentions is shown.
+# Errors would keep the package out of Debian and warnings point at real faults; what
+# lintian only mentions is shown.
 lintian --display-info "$deb" >"$work/lintian.log" 2>&1
-grep -q '^E:' "$work/lintian.log" && die "lintian found errors: $(grep '^E:' "$work/lintian.log")"
-sk_log "lintian: no errors; $(grep -c '^[WI]:' "$work/lintian.log") warnings and notes"
-grep '^[WI]:' "$work/lintian.log" | sed 's/^/[lintian] /'
+grep -q '^[EW]:' "$work/lintian.log" &&
+    die "lintian found errors or warnings: $(grep '^[EW]:' "$work/lintian.log")"
+sk_log "lintian: no errors or warnings; $(grep -c '^I:' "$work/lintian.log") notes"
+grep '^I:' "$work/lintian.log" | sed 's/^/[lintian] /'
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || die "the package does not recommend qt6-wayland"
 depends=$(dpkg-deb -f "$deb" Depends)
 has_dependency() { tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qx "$1"; }
@@ -82,17 +84,30 @@ mkdir "$work/contents"
 dpkg-deb -x "$deb" "$work/contents"
 program=$work/contents/usr/games/pokopenpan
 [ -x "$program" ] || die "the package has no usr/games/pokopenpan"
+# The version Depends asks of a package, empty when it asks none.
+required_version() {
+    tr ',' '\n' <<<"$depends" | sed -n "s/^ *$1 *(>= *\([^)]*\)).*/\1/p" | head -1
+}
 for library in $(readelf -d "$program" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p'); do
     path=$(ldconfig -p | awk -v lib="$library" '$1 == lib && /x86-64/ {print $NF; exit}')
     [ -n "$path" ] || die "$library is not on this system"
     package=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -1 | cut -d: -f1)
     [ -n "$package" ] || package=$(dpkg -S "$path" 2>/dev/null | head -1 | cut -d: -f1)
     has_dependency "$package" || die "the program links $library from $package, which Depends lacks: $depends"
+    # A program built with Qt 6.N carries Qt 6.N's version tag and starts on no older Qt,
+    # so the package must not install beside one.
+    if [ "$library" = libQt6Core.so.6 ]; then
+        built_with=$(dpkg-query -W -f='${Version}' "$package" | sed 's/^[0-9]*://; s/^\([0-9]*\.[0-9]*\).*/\1/')
+        asked=$(required_version "$package")
+        [ -n "$asked" ] && dpkg --compare-versions "$asked" ge "$built_with" ||
+            die "Depends asks $package (>= ${asked:-nothing}) of a program built with Qt $built_with"
+    fi
 done
-for package in libqt6widgets6 libqt6svg6 libpulse0 fonts-ipafont-mincho fonts-ipafont-gothic qt6-qpa-plugins; do
+# What Qt loads at run time and the fonts, which no linked library names.
+for package in fonts-ipafont-mincho fonts-ipafont-gothic qt6-qpa-plugins; do
     has_dependency "$package" || die "Depends lacks $package: $depends"
 done
-sk_log "Depends covers every linked library and the fonts: $depends"
+sk_log "Depends covers every linked library, at the Qt the program was built with, and the fonts: $depends"
 
 # 2. Install it.
 dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || die "dpkg -i failed"

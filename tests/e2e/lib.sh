@@ -33,10 +33,14 @@ poko_now() { echo "$EPOCHREALTIME"; }
 # Microseconds, for quick integer comparisons.
 poko_us() { echo "${EPOCHREALTIME/./}"; }
 # Seconds since a wall-clock time.
-poko_since() { echo "$(poko_now) - $1" | bc -l; }
-# Arithmetic and comparisons on decimals: poko_calc 'a - b', poko_test 'a < b'.
-poko_calc() { echo "$*" | bc -l; }
-poko_test() { [ "$(echo "$*" | bc -l)" = 1 ]; }
+poko_since() { poko_calc "$(poko_now) - $1"; }
+# Arithmetic and comparisons on decimals, in awk (part of every Debian): poko_calc 'a - b'
+# prints the value to the microsecond without trailing zeros, poko_test 'a < b' is true
+# or false. Operators: + - * / ^ ( ) < <= > >= == != && ||.
+poko_calc() {
+    awk "BEGIN { v = sprintf(\"%.6f\", ($*)); sub(/\\.?0+\$/, \"\", v); print (v == \"-0\" ? 0 : v) }"
+}
+poko_test() { awk "BEGIN { exit !($*) }"; }
 
 poko_begin() {
     POKO_NAME=$1
@@ -456,7 +460,7 @@ poko_level() {
 # Sets RATING to karasu, kakasi or jizou.
 poko_check_rating_sounds() {
     local rate=$1 sum=$2 click=$3 high low figure
-    high=$(poko_calc "scale=0; (9670 - 18.5 * $sum * $sum) / 100" | cut -d. -f1)
+    high=$(awk "BEGIN { print int((9670 - 18.5 * $sum * $sum) / 100) }")
     low=$((high - 30))
     if [ "$rate" -le "$low" ]; then RATING=karasu; elif [ "$rate" -lt "$high" ]; then RATING=kakasi; else RATING=jizou; fi
     for figure in karasu kakasi jizou; do
