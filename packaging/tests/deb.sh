@@ -20,7 +20,7 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "skipped: installing the package, creating users and mounting need root"
     exit 77
 fi
-for tool in dpkg-deb dpkg dpkg-shlibdeps cpack lintian useradd userdel setpriv mount Xvfb xdotool; do
+for tool in dpkg-deb dpkg dpkg-shlibdeps cpack lintian appstreamcli useradd userdel setpriv mount Xvfb xdotool; do
     command -v "$tool" >/dev/null || {
         echo "FAIL: $tool is needed" >&2
         exit 1
@@ -71,17 +71,26 @@ deb=$(ls "$work"/packages/*.deb 2>/dev/null | head -1)
 sk_log "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
 # Errors would keep the package out of Debian and warnings point at real faults; what
 # lintian only mentions is shown.
+# One exception: AppStream 1.0 asks for a homepage address, which the game does not have,
+# and lintian passes that on as a failed validation. It is let through only while
+# appstreamcli finds nothing else wrong with the packaged metadata.
+mkdir "$work/contents"
+dpkg-deb -x "$deb" "$work/contents"
 lintian --display-info "$deb" >"$work/lintian.log" 2>&1
-grep -q '^[EW]:' "$work/lintian.log" &&
-    die "lintian found errors or warnings: $(grep '^[EW]:' "$work/lintian.log")"
+findings=$(grep '^[EW]:' "$work/lintian.log")
+if appstreamcli validate --no-net "$work"/contents/usr/share/metainfo/*.metainfo.xml 2>&1 |
+    grep -E '^[EW]: ' | grep -vq '^W: [^ ]*: url-homepage-missing$'; then
+    : # anything else wrong in the metadata keeps lintian's word
+else
+    findings=$(grep -v '^W: pokopenpan: appstream-metadata-validation-failed ' <<<"$findings")
+fi
+[ -n "$findings" ] && die "lintian found errors or warnings: $findings"
 sk_log "lintian: no errors or warnings; $(grep -c '^I:' "$work/lintian.log") notes"
 grep '^I:' "$work/lintian.log" | sed 's/^/[lintian] /'
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || die "the package does not recommend qt6-wayland"
 depends=$(dpkg-deb -f "$deb" Depends)
 has_dependency() { tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qx "$1"; }
 # Every library the program links comes from a package the .deb depends on.
-mkdir "$work/contents"
-dpkg-deb -x "$deb" "$work/contents"
 program=$work/contents/usr/games/pokopenpan
 [ -x "$program" ] || die "the package has no usr/games/pokopenpan"
 # The version Depends asks of a package, empty when it asks none.
