@@ -20,9 +20,6 @@ quint32 u32(const char* at) {
     return qFromLittleEndian<quint32>(at);
 }
 
-// How much of a long file is read to find its format and where its frames begin.
-constexpr qsizetype HeadBytes = 64 * 1024;
-
 DecodedSound refused(QString why) {
     return {nullptr, std::move(why)};
 }
@@ -68,32 +65,14 @@ qint16 Sound::frame(qsizetype index) const {
 
 void Sound::addTo(qint32* to, qsizetype from, qsizetype count) const {
     const qsizetype frameBytes = 2 * channels;
-    if (!file) {
-        const char* at = bytes.constData() + dataStart + from * frameBytes;
-        for (qsizetype i = 0; i < count; ++i, at += frameBytes)
-            to[i] += frameAt(at, channels);
-        return;
-    }
-    // In pieces through a small buffer: the music costs a few kilobytes of memory, not its
-    // length. Reading runs in the output's thread, from a regular file (the only kind
-    // opened), which the system answers from its cache after the first play.
-    char piece[4096];
-    const qsizetype framesPerPiece = qsizetype(sizeof piece) / frameBytes;
-    for (qsizetype done = 0; done < count;) {
-        const qsizetype want = std::min(count - done, framesPerPiece);
-        const qint64 got =
-            file->readAt(dataStart + (from + done) * frameBytes, piece, want * frameBytes);
-        for (qsizetype i = 0; i < got / frameBytes; ++i)
-            to[done + i] += frameAt(piece + i * frameBytes, channels);
-        done += want;
-    }
+    const char* at = bytes.constData() + dataStart + from * frameBytes;
+    for (qsizetype i = 0; i < count; ++i, at += frameBytes)
+        to[i] += frameAt(at, channels);
 }
 
-DecodedSound decodeWave(QByteArray bytes, std::shared_ptr<const forms::OpenDataFile> file) {
+DecodedSound decodeWave(QByteArray bytes) {
     const char* data = bytes.constData();
     const qsizetype size = bytes.size();
-    // The whole file's length: the bytes are only its head when it is played from the disk.
-    const qint64 whole = file ? file->size : size;
     if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
         return refused(QStringLiteral("not a wave file"));
     bool haveFormat = false;
@@ -125,15 +104,11 @@ DecodedSound decodeWave(QByteArray bytes, std::shared_ptr<const forms::OpenDataF
             if (!haveFormat)
                 return refused(QStringLiteral("sound data before its format"));
             // A file cut short plays the frames it holds.
-            const qsizetype frames =
-                static_cast<qsizetype>(std::min<qint64>(length, whole - body)) / (2 * channels);
+            const qsizetype frames = available / (2 * channels);
             if (frames <= 0)
                 return refused(QStringLiteral("it holds no samples"));
             auto sound = std::make_shared<Sound>();
-            if (file)
-                sound->file = std::move(file);
-            else
-                sound->bytes = std::move(bytes);
+            sound->bytes = std::move(bytes);
             sound->dataStart = body;
             sound->frames = frames;
             sound->channels = channels;
@@ -153,20 +128,13 @@ std::shared_ptr<const Sound> SoundMixer::sound(const QString& path) {
     // Only the players' thread reads and caches files.
     if (auto found = sounds_.constFind(path); found != sounds_.constEnd())
         return *found;
-    auto file =
-        std::make_shared<forms::OpenDataFile>(forms::openDataFile(path, forms::SoundFileLimit));
+    // Read whole, the music too, on the players' thread as the screen loads: slow storage
+    // may delay the screen, never a sound.
     DecodedSound decoded;
-    if (file->ok() && file->size > LongestHeldFile) {
-        // Its format and the start of its frames must lie in its head (in the game's files,
-        // the first 44 bytes).
-        QByteArray head(HeadBytes, Qt::Uninitialized);
-        head.truncate(file->readAt(0, head.data(), head.size()));
-        decoded = decodeWave(std::move(head), file);
-    } else if (forms::DataFile whole = file->readAll(forms::SoundFileLimit); whole.ok()) {
-        decoded = decodeWave(std::move(whole.bytes));
-    } else {
-        decoded.error = forms::describe(whole);
-    }
+    if (forms::DataFile file = forms::readDataFile(path, forms::SoundFileLimit); file.ok())
+        decoded = decodeWave(std::move(file.bytes));
+    else
+        decoded.error = forms::describe(file);
     if (!decoded.sound)
         warn(QStringLiteral("cannot play %1: %2").arg(path, decoded.error));
     // A file that cannot be played is remembered too, so it is reported once, not per play.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "forms/DataFile.h"
 #include "forms/WavePlayer.h"
 
 #include <QByteArray>
@@ -15,23 +14,17 @@
 namespace app {
 
 // A wave file's samples, read in place from the file's own bytes: nothing is converted or
-// copied. A long file (the music) is not held at all but read from the disk as it plays,
-// a few kilobytes at a time.
+// copied. Every sound, the music too, is held whole: the sound thread never reads a file,
+// so a slow disk can delay a screen's opening but never a sound.
 struct Sound {
-    QByteArray bytes;                                // the whole file, unless played from:
-    std::shared_ptr<const forms::OpenDataFile> file; // the open file, for a long one
-    qsizetype dataStart = 0;                         // where the first frame begins in the file
+    QByteArray bytes;        // the whole file
+    qsizetype dataStart = 0; // where the first frame begins in it
     qsizetype frames = 0;
     int channels = 1; // 1 or 2; a stereo file is heard as the mean of its two sides
     qint16 frame(qsizetype index) const;
-    // Adds `count` frames from `from` onto `to`. Frames that a file played from the disk no
-    // longer holds (it was cut short meanwhile) are silence.
+    // Adds `count` frames from `from` onto `to`.
     void addTo(qint32* to, qsizetype from, qsizetype count) const;
 };
-
-// Files larger than this are played from the disk; the game's music is one, its calls and
-// cues are read whole.
-inline constexpr qint64 LongestHeldFile = 1024 * 1024;
 
 // The rate every sound is played at, and the only one accepted: the game's sounds are
 // made at it, so nothing is ever resampled.
@@ -51,9 +44,8 @@ struct DecodedSound {
     std::shared_ptr<const Sound> sound; // null when the file cannot be played
     QString error;                      // why, in a few words
 };
-// Reads a 16-bit PCM wave file at SoundRate, mono or stereo, from its bytes; or, given the
-// open file, from its first bytes, to be played from the disk.
-DecodedSound decodeWave(QByteArray bytes, std::shared_ptr<const forms::OpenDataFile> file = {});
+// Reads a 16-bit PCM wave file at SoundRate, mono or stereo, from its bytes.
+DecodedSound decodeWave(QByteArray bytes);
 
 // Mixes one voice per player into mono 16-bit frames at SoundRate. Players made here play
 // into it; an output pulls the mix with mix(). The output's thread and the players' thread

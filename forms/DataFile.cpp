@@ -97,17 +97,6 @@ ssize_t OpenDataFile::readSome(qint64 offset, char* to, qint64 length) const {
     return n;
 }
 
-qint64 OpenDataFile::readAt(qint64 offset, char* to, qint64 length) const {
-    qint64 got = 0;
-    while (fd_ >= 0 && got < length) {
-        const ssize_t n = readSome(offset + got, to + got, length - got);
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    return got;
-}
-
 DataFile OpenDataFile::readAll(qint64 limit) const {
     if (!ok())
         return refused(error, detail);
