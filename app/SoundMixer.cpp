@@ -194,6 +194,12 @@ void SoundMixer::setPlayCount(int voice, int count) {
     unlock();
 }
 
+void SoundMixer::cutAllButRepeating() {
+    for (Voice& v : voices_)
+        if (v.playsLeft != 0)
+            v.sound.reset(); // still held by the cache of sounds: nothing is freed here
+}
+
 bool SoundMixer::sounding(std::optional<Lane> lane) const {
     return std::any_of(voices_.begin(), voices_.end(), [&](const Voice& v) {
         return v.sound != nullptr && (!lane || v.lane == *lane);

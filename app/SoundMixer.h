@@ -80,6 +80,10 @@ protected:
     // so what the output still holds of the lane can be dropped and the change heard at
     // once. An output that was resting resumes here.
     virtual void changed(Lane /*lane*/, bool /*alone*/) {}
+    // Cuts every sound that does not repeat without end, under the lock: an output that
+    // could not play for a while drops what fell due meanwhile rather than play it late,
+    // and the music goes on.
+    void cutAllButRepeating();
 
 private:
     friend class MixerPlayer;

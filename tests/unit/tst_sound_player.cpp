@@ -178,6 +178,8 @@ constexpr int SlowReadsWait = 400; // ms
 class WatchedMixer : public app::SoundMixer {
 public:
     QStringList told;
+    // As an output does when its sound server is back after a while.
+    void serverBack() { cutAllButRepeating(); }
 
 protected:
     void changed(app::Lane lane, bool alone) override {
@@ -463,6 +465,29 @@ private slots:
                 player->play(step[1] == "stop" ? QString() : step[1] == "cue" ? lowTone : longTone);
         }
         QCOMPARE(mixer.told, told);
+    }
+
+    // Back from a time without a sound server: the sounds that fell due meanwhile are
+    // dropped, not played late, and the music goes on from where it was.
+    void whatFellDueWithoutAServerIsDroppedButTheMusicGoesOn() {
+        WatchedMixer mixer;
+        auto music = mixer.create();
+        auto effects = mixer.create();
+        auto calls = mixer.create();
+        music->play(longTone);
+        music->setPlayCount(0);
+        const auto before = pull(mixer, 0.25);
+        effects->play(highTone);
+        calls->play(longHigh);
+        calls->setPlayCount(2);
+        mixer.serverBack();
+        QVERIFY(mixer.sounding(app::Lane::Steady) && !mixer.sounding(app::Lane::Cue));
+        const auto after = pull(mixer, 0.5);
+        QCOMPARE(countWhere(analyse(after), highSounds), 0);
+        QVERIFY(countWhere(analyse(after), lowSounds) >= 45);
+        const auto reference = app::decodeWave(fileBytes(longTone));
+        for (std::size_t i = 0; i < after.size(); i += 101)
+            QCOMPARE(after[i], reference.sound->frame(qsizetype(before.size() + i)));
     }
 
     void anEmptyNameOrTheEndOfThePlayerStopsIt_data() {
