@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtEndian>
 #include <QtTest>
 
 #include <algorithm>
@@ -652,6 +653,12 @@ private slots:
                                      << "no samples";
         QTest::newRow("cut in its header") << "cut"
                                            << "damaged";
+        // Lengths that wrap round in 32-bit arithmetic: back onto the same chunk for ever,
+        // or before the file's start.
+        QTest::newRow("a chunk of 0xfffffff8 bytes") << "chunk fffffff8"
+                                                     << "damaged";
+        QTest::newRow("a chunk of 0x80000000 bytes") << "chunk 80000000"
+                                                     << "damaged";
     }
     void aFileThatCannotPlayIsNamedOnceAndPlaysNothing() {
         QFETCH(QString, kind);
@@ -679,6 +686,12 @@ private slots:
             QVERIFY(writeBytes(path, toneWave(440, 0, form)));
         } else if (kind == QLatin1String("cut")) {
             QVERIFY(writeBytes(path, toneWave(440, 0.1, form).left(30)));
+        } else if (kind.startsWith(QLatin1String("chunk "))) {
+            // A chunk said to run past the end, before a good format and data.
+            QByteArray bytes = toneWave(440, 0.1, form);
+            QByteArray chunk("JUNK\0\0\0\0\0\0\0\0\0\0\0\0", 16);
+            qToLittleEndian(kind.mid(6).toUInt(nullptr, 16), chunk.data() + 4);
+            QVERIFY(writeBytes(path, bytes.insert(12, chunk)));
         }
         app::SoundMixer mixer;
         auto player = mixer.create();
