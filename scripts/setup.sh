@@ -12,6 +12,7 @@ poko_test_packages=(
     pulseaudio pulseaudio-utils sox
     clang libclang-rt-14-dev appstream desktop-file-utils
     weston qt6-wayland lintian
+    pipewire wireplumber pipewire-pulse dbus
 )
 
 poko_install() {
