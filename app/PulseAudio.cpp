@@ -247,15 +247,23 @@ void PulseAudio::fill(Stream& out, std::size_t bytes) {
 }
 
 // A voice of the lane began or was cut off (the lock is held). A resting stream wakes; a
-// stream whose lane has nothing else sounding drops what the server still holds of it (the
-// silence before the new sound, or the tail of the one cut off), so the change is heard at
-// once rather than after the lane's latency.
+// stream that holds nothing of another sound (none sounds, no tail of one that ended is
+// still at the server) drops what the server holds of it (the silence before the new
+// sound, or the rest of the one cut off), so the change is heard at once rather than after
+// the lane's latency. Otherwise nothing is dropped, and the change comes after what the
+// server holds: at most the lane's latency.
 void PulseAudio::changed(Lane lane, bool alone) {
     Stream& out = streams_[static_cast<std::size_t>(lane)];
     if (!out.ready || state_ == State::Failed)
         return;
     if (out.corked ? sounding(lane) : alone)
         restart(out);
+}
+
+// A stream is corked once twice its latency of silence followed its last sound (see fill):
+// the most of a sound's tail that the server may still hold.
+qint64 PulseAudio::held(Lane lane) const {
+    return qint64(2 * latencyOf(lane) * SoundRate / PA_USEC_PER_SEC);
 }
 
 // The stream emptied at the server, uncorked, and filled at once rather than a round trip

@@ -55,6 +55,7 @@ private:
     void lock() override;
     void unlock() override;
     void changed(Lane lane, bool alone) override;
+    qint64 held(Lane lane) const override;
 
     static void contextChanged(pa_context* context, void* self);
     static void retry(pa_mainloop_api* api, pa_time_event* event, const struct timeval* at,

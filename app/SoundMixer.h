@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -53,10 +54,14 @@ protected:
     virtual void lock() {}
     virtual void unlock() {}
     // Called under the lock when a voice of `lane` has just begun a sound or been cut off
-    // (replaced, stopped, or its player gone). `alone`: no other voice of the lane sounds,
-    // so what the output still holds of the lane can be dropped and the change heard at
+    // (replaced, stopped, or its player gone). `alone`: the output holds nothing of another
+    // sound of the lane (no other voice sounds, and none ended within the last held(lane)
+    // frames mixed), so what it holds of the lane can be dropped and the change heard at
     // once. An output that was resting resumes here.
     virtual void changed(Lane /*lane*/, bool /*alone*/) {}
+    // How many frames of a lane the output may hold before they are heard: the tail of a
+    // sound that ended fewer frames ago may still be waiting there.
+    virtual qint64 held(Lane /*lane*/) const { return 0; }
     // Cuts every sound that does not repeat without end, under the lock: an output that
     // could not play for a while drops what fell due meanwhile rather than play it late,
     // and the music goes on.
@@ -79,6 +84,9 @@ private:
     void laneChanged(Lane lane, const Voice& voice);
 
     std::vector<Voice> voices_;
+    // Frames mixed on each lane since a sound of it came to its end.
+    std::array<qint64, 2> sinceEnd_{NeverEnded, NeverEnded};
+    static constexpr qint64 NeverEnded = qint64(1) << 60;
     QHash<QString, std::shared_ptr<const Sound>> sounds_;
     std::vector<qint32> sum_;
 };

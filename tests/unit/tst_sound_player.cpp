@@ -183,6 +183,8 @@ public:
     void serverBack() { cutAllButRepeating(); }
 
 protected:
+    // Each lane's output holds up to 150 ms.
+    qint64 held(app::Lane) const override { return Rate * 15 / 100; }
     void changed(app::Lane lane, bool alone) override {
         told << QStringLiteral("%1 %2").arg(lane == app::Lane::Cue ? "cue" : "steady",
                                             alone ? "alone" : "shared");
@@ -443,6 +445,15 @@ private slots:
             << QStringList{"a long", "a gone"} << QStringList{"steady alone"};
         QTest::newRow("a stop after the cue ended")
             << QStringList{"a cue", "wait", "a stop"} << QStringList{};
+        // The output may still hold the tail of a sound that has just ended: not dropped.
+        QTest::newRow("a cue 0.1 s after another ended")
+            << QStringList{"a cue", "wait", "b cue"} << QStringList{"cue shared"};
+        QTest::newRow("the same player's next cue 0.1 s after its last ended")
+            << QStringList{"a cue", "wait", "a cue"} << QStringList{"cue shared"};
+        QTest::newRow("a cue 0.5 s after another ended")
+            << QStringList{"a cue", "wait", "wait", "b cue"} << QStringList{"cue alone"};
+        QTest::newRow("the music stopped 0.1 s after a cue ended")
+            << QStringList{"a long", "b cue", "wait", "a stop"} << QStringList{"steady alone"};
         QTest::newRow("a stop on a silent player") << QStringList{"a stop"} << QStringList{};
     }
     void everyStartAndCutReachesItsLane() {
