@@ -148,6 +148,8 @@ void PulseAudio::retry(pa_mainloop_api* api, pa_time_event* event, const struct 
     auto& audio = *static_cast<PulseAudio*>(self);
     api->time_restart(event, nullptr); // rests until the next loss
     audio.disconnect();
+    // Not Failed while trying: a stream that opens before the other must be fed at once.
+    audio.state_ = State::Connecting;
     audio.connect();
 }
 

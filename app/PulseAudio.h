@@ -37,7 +37,8 @@ public:
     // answers. Players may be made and used before: they sound once their stream is open.
     void open();
 
-    // Failed: no sound now; tried again every second unless the thread could not be made.
+    // Failed: no sound now; tried again every second (Connecting while trying) unless the
+    // thread could not be made.
     enum class State { Closed, Connecting, Ready, Failed };
     State state() const { return state_.load(); }
 
