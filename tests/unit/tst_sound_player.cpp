@@ -619,11 +619,13 @@ private slots:
         app::SoundMixer mixer;
         auto music = mixer.create();
         auto effects = mixer.create();
-        QVERIFY(mixer.sound(path)); // the board loads: this may wait
-        music->play(path);
-        music->setPlayCount(0);
         QElapsedTimer clock;
         clock.start();
+        QVERIFY(mixer.sound(path)); // the board loads: the wait falls here
+        QVERIFY2(clock.elapsed() >= SlowReads::Wait, "the reads of the music wait");
+        music->play(path);
+        music->setPlayCount(0);
+        clock.restart();
         auto samples = pull(mixer, 0.5);
         effects->play(highTone);
         append(samples, pull(mixer, 0.3));
