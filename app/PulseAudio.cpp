@@ -5,6 +5,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace app {
 
@@ -46,26 +47,33 @@ void PulseAudio::open() {
         state_ = State::Failed;
         return;
     }
+    state_ = State::Connecting;
+    connect();
+    if (pa_threaded_mainloop_start(loop_) < 0) {
+        warn(QStringLiteral("no sound: the sound server's thread cannot be started"));
+        state_ = State::Failed;
+    }
+}
+
+// A new context, asked to connect; its state tells the rest. Called before the server's
+// thread starts, or on it.
+void PulseAudio::connect() {
     pa_proplist* properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "game");
     context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop_), "ぽこぺんぱん",
                                             properties);
     pa_proplist_free(properties);
-    state_ = State::Connecting;
-    pa_context_set_state_callback(context_, &PulseAudio::contextChanged, this);
-    // Never start a server of our own: without one the game is silent.
-    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        fail("no sound", pa_context_errno(context_));
+    if (!context_) {
+        lose(PA_ERR_INTERNAL);
         return;
     }
-    if (pa_threaded_mainloop_start(loop_) < 0)
-        fail("no sound", PA_ERR_INTERNAL);
+    pa_context_set_state_callback(context_, &PulseAudio::contextChanged, this);
+    // Never start a server of our own: without one the game is silent.
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        lose(pa_context_errno(context_));
 }
 
-void PulseAudio::close() {
-    if (!loop_)
-        return;
-    pa_threaded_mainloop_stop(loop_);
+void PulseAudio::disconnect() {
     for (Stream& out : streams_)
         closeStream(out);
     if (context_) {
@@ -73,6 +81,18 @@ void PulseAudio::close() {
         pa_context_disconnect(context_);
         pa_context_unref(context_);
         context_ = nullptr;
+    }
+}
+
+void PulseAudio::close() {
+    if (!loop_)
+        return;
+    pa_threaded_mainloop_stop(loop_);
+    disconnect();
+    if (retry_) {
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+        api->time_free(retry_);
+        retry_ = nullptr;
     }
     pa_threaded_mainloop_free(loop_);
     loop_ = nullptr;
@@ -87,6 +107,8 @@ void PulseAudio::closeStream(Stream& out) {
     pa_stream_unref(out.stream);
     out.stream = nullptr;
     out.ready = false;
+    out.corked = true; // as the next stream starts
+    out.quietBytes = 0;
 }
 
 void PulseAudio::lock() {
@@ -99,25 +121,52 @@ void PulseAudio::unlock() {
         pa_threaded_mainloop_unlock(loop_);
 }
 
-// Said once: the first failure ends all sound for the run.
-void PulseAudio::fail(const char* what, int error) {
-    if (state_.exchange(State::Failed) == State::Failed)
-        return;
-    warn(QStringLiteral("%1: %2").arg(QString::fromUtf8(what),
-                                      QString::fromUtf8(pa_strerror(error))));
+// The server is gone, or never answered, or the stream has nowhere to play: said once, and
+// tried again a second later (by then a restarted server is usually up). Called on the
+// server's thread, or before it starts; a context is never freed in its own callback, so
+// the old one is let go when the next attempt begins.
+void PulseAudio::lose(int error) {
+    const State was = state_.exchange(State::Failed);
+    if (!lost_) {
+        lost_ = true;
+        const QString why = QString::fromUtf8(pa_strerror(error));
+        warn(was == State::Ready
+                 ? QStringLiteral("sound stopped: %1; trying again every second").arg(why)
+                 : QStringLiteral("no sound: %1").arg(why));
+    }
+    struct timeval at {};
+    pa_timeval_add(pa_gettimeofday(&at), PA_USEC_PER_SEC);
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+    if (retry_)
+        api->time_restart(retry_, &at);
+    else
+        retry_ = api->time_new(api, &at, &PulseAudio::retry, this);
+}
+
+void PulseAudio::retry(pa_mainloop_api* api, pa_time_event* event, const struct timeval*,
+                       void* self) {
+    auto& audio = *static_cast<PulseAudio*>(self);
+    api->time_restart(event, nullptr); // rests until the next loss
+    audio.disconnect();
+    // Not Failed while trying: a stream that opens before the other must be fed at once.
+    audio.state_ = State::Connecting;
+    audio.connect();
 }
 
 void PulseAudio::contextChanged(pa_context* context, void* self) {
     auto& audio = *static_cast<PulseAudio*>(self);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
+        // Back after a loss: what fell due meanwhile is not played late; the music, which
+        // repeats, goes on where it was.
+        if (audio.lost_)
+            audio.cutAllButRepeating();
         for (Stream& out : audio.streams_)
             audio.openStream(out);
         break;
     case PA_CONTEXT_FAILED:
     case PA_CONTEXT_TERMINATED:
-        audio.fail(audio.state_ == State::Ready ? "sound stopped" : "no sound",
-                   pa_context_errno(context));
+        audio.lose(pa_context_errno(context));
         break;
     default:
         break;
@@ -128,7 +177,7 @@ void PulseAudio::openStream(Stream& out) {
     const char* name = out.lane == Lane::Cue ? "ぽこぺんぱん（効果音）" : "ぽこぺんぱん（音楽）";
     out.stream = pa_stream_new(context_, name, &Spec, nullptr);
     if (!out.stream) {
-        fail("no sound", pa_context_errno(context_));
+        lose(pa_context_errno(context_));
         return;
     }
     pa_stream_set_state_callback(out.stream, &PulseAudio::streamChanged, &out);
@@ -144,7 +193,7 @@ void PulseAudio::openStream(Stream& out) {
     const auto flags =
         static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
     if (pa_stream_connect_playback(out.stream, nullptr, &attributes, flags, nullptr, nullptr) < 0)
-        fail("no sound", pa_context_errno(context_));
+        lose(pa_context_errno(context_));
 }
 
 void PulseAudio::streamChanged(pa_stream* stream, void* self) {
@@ -154,16 +203,18 @@ void PulseAudio::streamChanged(pa_stream* stream, void* self) {
     case PA_STREAM_READY:
         out.ready = true;
         if (std::all_of(audio.streams_.begin(), audio.streams_.end(),
-                        [](const Stream& s) { return s.ready; }))
+                        [](const Stream& s) { return s.ready; })) {
             audio.state_ = State::Ready;
+            if (std::exchange(audio.lost_, false))
+                warn(QStringLiteral("sound is back"));
+        }
         // A sound started while the stream was opening plays now.
         if (audio.sounding(out.lane))
             audio.restart(out);
         break;
     case PA_STREAM_FAILED:
     case PA_STREAM_TERMINATED:
-        audio.fail(audio.state_ == State::Ready ? "sound stopped" : "no sound",
-                   pa_context_errno(pa_stream_get_context(stream)));
+        audio.lose(pa_context_errno(pa_stream_get_context(stream)));
         break;
     default:
         break;
@@ -198,15 +249,23 @@ void PulseAudio::fill(Stream& out, std::size_t bytes) {
 }
 
 // A voice of the lane began or was cut off (the lock is held). A resting stream wakes; a
-// stream whose lane has nothing else sounding drops what the server still holds of it (the
-// silence before the new sound, or the tail of the one cut off), so the change is heard at
-// once rather than after the lane's latency.
+// stream that holds nothing of another sound (none sounds, no tail of one that ended is
+// still at the server) drops what the server holds of it (the silence before the new
+// sound, or the rest of the one cut off), so the change is heard at once rather than after
+// the lane's latency. Otherwise nothing is dropped, and the change comes after what the
+// server holds: at most the lane's latency.
 void PulseAudio::changed(Lane lane, bool alone) {
     Stream& out = streams_[static_cast<std::size_t>(lane)];
     if (!out.ready || state_ == State::Failed)
         return;
     if (out.corked ? sounding(lane) : alone)
         restart(out);
+}
+
+// A stream is corked once twice its latency of silence followed its last sound (see fill):
+// the most of a sound's tail that the server may still hold.
+qint64 PulseAudio::held(Lane lane) const {
+    return qint64(2 * latencyOf(lane) * SoundRate / PA_USEC_PER_SEC);
 }
 
 // The stream emptied at the server, uncorked, and filled at once rather than a round trip

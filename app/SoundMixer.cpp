@@ -3,31 +3,10 @@
 #include "app/Reporter.h"
 #include "forms/DataFile.h"
 
-#include <QtEndian>
-
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace app {
-
-namespace {
-
-quint16 u16(const char* at) {
-    return qFromLittleEndian<quint16>(at);
-}
-quint32 u32(const char* at) {
-    return qFromLittleEndian<quint32>(at);
-}
-
-// How much of a long file is read to find its format and where its frames begin.
-constexpr qsizetype HeadBytes = 64 * 1024;
-
-DecodedSound refused(QString why) {
-    return {nullptr, std::move(why)};
-}
-
-} // namespace
 
 // A player is one voice of the mixer: a new file on it replaces what the voice held.
 class MixerPlayer final : public forms::WavePlayer {
@@ -48,103 +27,6 @@ private:
     int voice_;
 };
 
-namespace {
-
-qint16 frameAt(const char* at, int channels) {
-    const auto left = static_cast<qint16>(u16(at));
-    if (channels == 1)
-        return left;
-    const auto right = static_cast<qint16>(u16(at + 2));
-    return static_cast<qint16>((int(left) + int(right)) / 2);
-}
-
-} // namespace
-
-qint16 Sound::frame(qsizetype index) const {
-    qint32 sum = 0;
-    addTo(&sum, index, 1);
-    return static_cast<qint16>(sum);
-}
-
-void Sound::addTo(qint32* to, qsizetype from, qsizetype count) const {
-    const qsizetype frameBytes = 2 * channels;
-    if (!file) {
-        const char* at = bytes.constData() + dataStart + from * frameBytes;
-        for (qsizetype i = 0; i < count; ++i, at += frameBytes)
-            to[i] += frameAt(at, channels);
-        return;
-    }
-    // In pieces through a small buffer: the music costs a few kilobytes of memory, not its
-    // length. Reading runs in the output's thread, from a regular file (the only kind
-    // opened), which the system answers from its cache after the first play.
-    char piece[4096];
-    const qsizetype framesPerPiece = qsizetype(sizeof piece) / frameBytes;
-    for (qsizetype done = 0; done < count;) {
-        const qsizetype want = std::min(count - done, framesPerPiece);
-        const qint64 got =
-            file->readAt(dataStart + (from + done) * frameBytes, piece, want * frameBytes);
-        for (qsizetype i = 0; i < got / frameBytes; ++i)
-            to[done + i] += frameAt(piece + i * frameBytes, channels);
-        done += want;
-    }
-}
-
-DecodedSound decodeWave(QByteArray bytes, std::shared_ptr<const forms::OpenDataFile> file) {
-    const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    // The whole file's length: the bytes are only its head when it is played from the disk.
-    const qint64 whole = file ? file->size : size;
-    if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
-        return refused(QStringLiteral("not a wave file"));
-    bool haveFormat = false;
-    int channels = 0;
-    // Chunks follow one another, each padded to an even length.
-    for (qsizetype at = 12; at + 8 <= size;) {
-        const qsizetype length = u32(data + at + 4);
-        const qsizetype body = at + 8;
-        const qsizetype available = std::min(length, size - body);
-        if (std::memcmp(data + at, "fmt ", 4) == 0) {
-            if (available < 16)
-                return refused(QStringLiteral("a damaged wave header"));
-            const quint16 tag = u16(data + body);
-            channels = u16(data + body + 2);
-            const quint32 rate = u32(data + body + 4);
-            const quint16 blockAlign = u16(data + body + 12);
-            const quint16 bits = u16(data + body + 14);
-            // 0xfffe, the extensible header, names its coding in its sub-format.
-            const bool pcm =
-                tag == 1 || (tag == 0xfffe && available >= 26 && u16(data + body + 24) == 1);
-            if (!pcm || bits != 16)
-                return refused(QStringLiteral("not 16-bit PCM"));
-            if (channels < 1 || channels > 2 || blockAlign != 2 * channels)
-                return refused(QStringLiteral("%1 channels, not 1 or 2").arg(channels));
-            if (rate != SoundRate)
-                return refused(QStringLiteral("%1 Hz, not %2 Hz").arg(rate).arg(SoundRate));
-            haveFormat = true;
-        } else if (std::memcmp(data + at, "data", 4) == 0) {
-            if (!haveFormat)
-                return refused(QStringLiteral("sound data before its format"));
-            // A file cut short plays the frames it holds.
-            const qsizetype frames =
-                static_cast<qsizetype>(std::min<qint64>(length, whole - body)) / (2 * channels);
-            if (frames <= 0)
-                return refused(QStringLiteral("it holds no samples"));
-            auto sound = std::make_shared<Sound>();
-            if (file)
-                sound->file = std::move(file);
-            else
-                sound->bytes = std::move(bytes);
-            sound->dataStart = body;
-            sound->frames = frames;
-            sound->channels = channels;
-            return {std::move(sound), {}};
-        }
-        at = body + length + (length & 1);
-    }
-    return refused(haveFormat ? QStringLiteral("it holds no samples")
-                              : QStringLiteral("a damaged wave header"));
-}
-
 std::unique_ptr<forms::WavePlayer> SoundMixer::create() {
     return std::make_unique<MixerPlayer>(*this);
 }
@@ -153,20 +35,13 @@ std::shared_ptr<const Sound> SoundMixer::sound(const QString& path) {
     // Only the players' thread reads and caches files.
     if (auto found = sounds_.constFind(path); found != sounds_.constEnd())
         return *found;
-    auto file =
-        std::make_shared<forms::OpenDataFile>(forms::openDataFile(path, forms::SoundFileLimit));
+    // Read whole, the music too, on the players' thread as the screen loads: slow storage
+    // may delay the screen, never a sound.
     DecodedSound decoded;
-    if (file->ok() && file->size > LongestHeldFile) {
-        // Its format and the start of its frames must lie in its head (in the game's files,
-        // the first 44 bytes).
-        QByteArray head(HeadBytes, Qt::Uninitialized);
-        head.truncate(file->readAt(0, head.data(), head.size()));
-        decoded = decodeWave(std::move(head), file);
-    } else if (forms::DataFile whole = file->readAll(forms::SoundFileLimit); whole.ok()) {
-        decoded = decodeWave(std::move(whole.bytes));
-    } else {
-        decoded.error = forms::describe(whole);
-    }
+    if (forms::DataFile file = forms::readDataFile(path, forms::SoundFileLimit); file.ok())
+        decoded = decodeWave(std::move(file.bytes));
+    else
+        decoded.error = forms::describe(file);
     if (!decoded.sound)
         warn(QStringLiteral("cannot play %1: %2").arg(path, decoded.error));
     // A file that cannot be played is remembered too, so it is reported once, not per play.
@@ -214,9 +89,10 @@ void SoundMixer::play(int voice, std::shared_ptr<const Sound> sound) {
 }
 
 void SoundMixer::laneChanged(Lane lane, const Voice& voice) {
-    const bool alone = std::none_of(voices_.begin(), voices_.end(), [&](const Voice& other) {
-        return &other != &voice && other.sound && other.lane == lane;
-    });
+    const bool alone = sinceEnd_[std::size_t(lane)] >= held(lane) &&
+                       std::none_of(voices_.begin(), voices_.end(), [&](const Voice& other) {
+                           return &other != &voice && other.sound && other.lane == lane;
+                       });
     changed(lane, alone);
 }
 
@@ -224,6 +100,12 @@ void SoundMixer::setPlayCount(int voice, int count) {
     lock();
     voices_[static_cast<std::size_t>(voice)].playsLeft = std::max(count, 0);
     unlock();
+}
+
+void SoundMixer::cutAllButRepeating() {
+    for (Voice& v : voices_)
+        if (v.playsLeft != 0)
+            v.sound.reset(); // still held by the cache of sounds: nothing is freed here
 }
 
 bool SoundMixer::sounding(std::optional<Lane> lane) const {
@@ -234,6 +116,11 @@ bool SoundMixer::sounding(std::optional<Lane> lane) const {
 
 void SoundMixer::mix(qint16* out, std::size_t frames, std::optional<Lane> lane) {
     sum_.assign(frames, 0);
+    for (const Lane mixed : {Lane::Cue, Lane::Steady}) {
+        qint64& since = sinceEnd_[std::size_t(mixed)];
+        if (!lane || *lane == mixed)
+            since = std::min(since + qint64(frames), NeverEnded);
+    }
     for (Voice& v : voices_) {
         if (lane && v.lane != *lane)
             continue;
@@ -249,9 +136,11 @@ void SoundMixer::mix(qint16* out, std::size_t frames, std::optional<Lane> lane) 
                 continue;
             v.position = 0;
             // playsLeft 0 repeats without end; otherwise the sound ends after its last play.
-            if (v.playsLeft == 1)
+            if (v.playsLeft == 1) {
                 v.sound.reset();
-            else if (v.playsLeft > 1)
+                qint64& since = sinceEnd_[std::size_t(v.lane)];
+                since = std::min(since, qint64(frames - done));
+            } else if (v.playsLeft > 1)
                 --v.playsLeft;
         }
     }

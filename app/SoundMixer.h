@@ -1,41 +1,19 @@
 #pragma once
 
-#include "forms/DataFile.h"
+#include "app/WaveFile.h"
 #include "forms/WavePlayer.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QString>
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace app {
-
-// A wave file's samples, read in place from the file's own bytes: nothing is converted or
-// copied. A long file (the music) is not held at all but read from the disk as it plays,
-// a few kilobytes at a time.
-struct Sound {
-    QByteArray bytes;                                // the whole file, unless played from:
-    std::shared_ptr<const forms::OpenDataFile> file; // the open file, for a long one
-    qsizetype dataStart = 0;                         // where the first frame begins in the file
-    qsizetype frames = 0;
-    int channels = 1; // 1 or 2; a stereo file is heard as the mean of its two sides
-    qint16 frame(qsizetype index) const;
-    // Adds `count` frames from `from` onto `to`. Frames that a file played from the disk no
-    // longer holds (it was cut short meanwhile) are silence.
-    void addTo(qint32* to, qsizetype from, qsizetype count) const;
-};
-
-// Files larger than this are played from the disk; the game's music is one, its calls and
-// cues are read whole.
-inline constexpr qint64 LongestHeldFile = 1024 * 1024;
-
-// The rate every sound is played at, and the only one accepted: the game's sounds are
-// made at it, so nothing is ever resampled.
-inline constexpr int SoundRate = 44100;
 
 // Two ways to the loudspeaker. A cue (a hit, a miss, a countdown beep: half a second at
 // most) must be heard the moment it is played and is over before a busy machine can starve
@@ -46,14 +24,6 @@ inline constexpr qsizetype LongestCue = SoundRate / 2;
 inline Lane laneOf(const Sound& sound) {
     return sound.frames <= LongestCue ? Lane::Cue : Lane::Steady;
 }
-
-struct DecodedSound {
-    std::shared_ptr<const Sound> sound; // null when the file cannot be played
-    QString error;                      // why, in a few words
-};
-// Reads a 16-bit PCM wave file at SoundRate, mono or stereo, from its bytes; or, given the
-// open file, from its first bytes, to be played from the disk.
-DecodedSound decodeWave(QByteArray bytes, std::shared_ptr<const forms::OpenDataFile> file = {});
 
 // Mixes one voice per player into mono 16-bit frames at SoundRate. Players made here play
 // into it; an output pulls the mix with mix(). The output's thread and the players' thread
@@ -84,10 +54,18 @@ protected:
     virtual void lock() {}
     virtual void unlock() {}
     // Called under the lock when a voice of `lane` has just begun a sound or been cut off
-    // (replaced, stopped, or its player gone). `alone`: no other voice of the lane sounds,
-    // so what the output still holds of the lane can be dropped and the change heard at
+    // (replaced, stopped, or its player gone). `alone`: the output holds nothing of another
+    // sound of the lane (no other voice sounds, and none ended within the last held(lane)
+    // frames mixed), so what it holds of the lane can be dropped and the change heard at
     // once. An output that was resting resumes here.
     virtual void changed(Lane /*lane*/, bool /*alone*/) {}
+    // How many frames of a lane the output may hold before they are heard: the tail of a
+    // sound that ended fewer frames ago may still be waiting there.
+    virtual qint64 held(Lane /*lane*/) const { return 0; }
+    // Cuts every sound that does not repeat without end, under the lock: an output that
+    // could not play for a while drops what fell due meanwhile rather than play it late,
+    // and the music goes on.
+    void cutAllButRepeating();
 
 private:
     friend class MixerPlayer;
@@ -106,6 +84,9 @@ private:
     void laneChanged(Lane lane, const Voice& voice);
 
     std::vector<Voice> voices_;
+    // Frames mixed on each lane since a sound of it came to its end.
+    std::array<qint64, 2> sinceEnd_{NeverEnded, NeverEnded};
+    static constexpr qint64 NeverEnded = qint64(1) << 60;
     QHash<QString, std::shared_ptr<const Sound>> sounds_;
     std::vector<qint32> sum_;
 };

@@ -84,6 +84,12 @@ OpenDataFile openDataFile(const QString& path, qint64 limit) {
         return refuse(errorOf(errno), errno);
     if (const DataFileError verdict = judge(info, limit); verdict != DataFileError::Read)
         return refuse(verdict);
+    // A regular file now: its reads should wait for the disk as any read does. On FUSE and
+    // network filesystems a non-blocking one may fail with EAGAIN instead, which would read
+    // as a damaged or missing file.
+    if (const int flags = ::fcntl(file.fd_, F_GETFL);
+        flags < 0 || ::fcntl(file.fd_, F_SETFL, flags & ~O_NONBLOCK) < 0)
+        return refuse(DataFileError::Unreadable, errno);
     file.size = info.st_size;
     return file;
 }
@@ -95,17 +101,6 @@ ssize_t OpenDataFile::readSome(qint64 offset, char* to, qint64 length) const {
         n = ::pread(fd_, to, static_cast<std::size_t>(length), static_cast<off_t>(offset));
     while (n < 0 && errno == EINTR);
     return n;
-}
-
-qint64 OpenDataFile::readAt(qint64 offset, char* to, qint64 length) const {
-    qint64 got = 0;
-    while (fd_ >= 0 && got < length) {
-        const ssize_t n = readSome(offset + got, to + got, length - got);
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    return got;
 }
 
 DataFile OpenDataFile::readAll(qint64 limit) const {

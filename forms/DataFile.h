@@ -36,9 +36,8 @@ struct DataFile {
 // the reason, the way a missing file is.
 DataFile readDataFile(const QString& path, qint64 limit);
 
-// A data file opened as readDataFile opens it (the same checks, the same refusals) and held
-// open, to be read a piece at a time: a long sound is played from the disk rather than
-// kept in memory. Should the file shrink meanwhile, a read past its new end gives less.
+// A data file opened as readDataFile opens it (the same checks, the same refusals), to be
+// read whole.
 class OpenDataFile {
 public:
     OpenDataFile() = default;
@@ -53,9 +52,6 @@ public:
     qint64 size = 0; // when opened
     bool ok() const { return error == DataFileError::Read; }
 
-    // Up to `length` bytes from `offset` into `to`: how many were read, 0 past the end or
-    // when the system refuses.
-    qint64 readAt(qint64 offset, char* to, qint64 length) const;
     // The whole file, up to one byte past `limit` in case it grew since it was opened.
     DataFile readAll(qint64 limit) const;
 

@@ -5,6 +5,7 @@
 // Built with -fsanitize=fuzzer it is a libFuzzer target (scripts/fuzz.sh). Built without,
 // a small main replays the files named on the command line (or every file of the folders
 // named), so the seed corpus runs as an ordinary test in every build.
+#include "Replay.h"
 #include "app/Reporter.h"
 #include "forms/DataFile.h"
 #include "settings/Settings.h"
@@ -129,32 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 }
 
 #ifndef POKO_LIBFUZZER
-// Replays files (or every file in folders) through the target: the corpus as a test.
 int main(int argc, char** argv) {
-    int replayed = 0;
-    for (int i = 1; i < argc; ++i) {
-        const QString name = QString::fromLocal8Bit(argv[i]);
-        QStringList files;
-        if (QFileInfo(name).isDir()) {
-            const QDir dir(name);
-            for (const QString& entry : dir.entryList(QDir::Files, QDir::Name))
-                files << dir.filePath(entry);
-        } else {
-            files << name;
-        }
-        for (const QString& file : files) {
-            QFile in(file);
-            if (!in.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "settings_fuzz: cannot read %s\n", qPrintable(file));
-                return 1;
-            }
-            const QByteArray bytes = in.readAll();
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                   static_cast<std::size_t>(bytes.size()));
-            ++replayed;
-        }
-    }
-    std::printf("settings_fuzz: %d inputs replayed, every invariant held\n", replayed);
-    return replayed > 0 ? 0 : 1;
+    return replayCorpus("settings_fuzz", argc, argv);
 }
 #endif

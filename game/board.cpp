@@ -42,10 +42,12 @@ void GameScreen::Form_Load() {
     highMark = static_cast<Int>(std::floor(-0.185 * S * S + 96.7));
     lowMark = static_cast<Int>(std::floor(-0.185 * S * S + 66.7));
 
-    // The effects must sound within a frame of the click that causes them.
+    // The effects must sound within a frame of the click that causes them, and the music is
+    // read now, whole, so that no sound ever waits for the disk during play.
     for (const char16_t* effect :
          {data::HitSound, data::MissSound, data::CountdownBeep, data::LastCountdownBeep})
         c.MediaPlayer1.preload(data::path(effect));
+    c.MediaPlayer2.preload(data::path(data::Music));
 
     resetRound();
 }

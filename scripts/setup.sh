@@ -12,6 +12,7 @@ poko_test_packages=(
     pulseaudio pulseaudio-utils sox
     clang libclang-rt-dev appstream desktop-file-utils
     weston qt6-wayland lintian dpkg-dev file
+    pipewire wireplumber pipewire-pulse dbus dbus-session-bus-common
 )
 
 poko_install() {

@@ -2,7 +2,8 @@
 # Start-up: the menu shows the bare board, spells out its title one character every half
 # second in the six outer holes, shows its three buttons once the title is complete
 # (about 3.5 s), then lets moles pop up in the middle row; 遊び方 opens the how-to-play
-# page and もどる closes it.
+# page and もどる closes it. A restart of the sound server meanwhile is said on stderr, and
+# the next round's countdown is heard; so is the music after a restart during the round.
 source "$(dirname "$0")/lib.sh"
 poko_begin startup "$1"
 
@@ -90,4 +91,34 @@ board_again() { poko_frac_is 0 300 639 97 0000c0 '< 0.01' && poko_frac_is 200 14
 poko_wait_until "the how-to-play page closes onto the board" 5 board_again
 poko_frac_is 512 13 89 27 0402fc '< 0.5' || poko_fail "the buttons went with the how-to-play page"
 poko_running || poko_fail "the program ended"
+
+# ---- The sound server restarts while the menu is up: the game says so once, finds the
+# new server by itself and says so once, and the countdown of the next round is heard.
+said() { [ "$(grep -c "$1" "$POKO_WORK/program.log")" = "$2" ]; }
+restart_sound() { # TIMES: how often it will have been said
+    poko_stop_sound
+    poko_wait_until "the game says the sound stopped" 5 said "sound stopped" "$1"
+    sleep 1.5 # an attempt or two find no server
+    poko_start_sound
+    poko_wait_until "the game says the sound is back" 5 said "sound is back" "$1"
+}
+restart_sound 1
+poko_record_start restart
+poko_to_game
+poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+poko_click 556 26
+sleep 4
+poko_record_stop
+[ "$(poko_heard pipi --min 0.6 | grep -c .)" = 2 ] && [ "$(poko_heard pipipi --min 0.6 | grep -c .)" = 1 ] ||
+    poko_fail "the countdown's beeps were not heard after the sound server came back"
+
+# Once more while the music plays: it goes on when the server is back.
+restart_sound 2
+poko_record_start music
+sleep 2
+poko_record_stop
+level=$(poko_level "$(poko_calc "$POKO_REC_END - 1.5")" 1)
+poko_test "$level > -30" || poko_fail "the music did not go on after the sound server came back ($level dBFS)"
+[ "$(grep -c . "$POKO_WORK/program.log")" = 4 ] ||
+    poko_fail "the program said more than that the sound stopped and came back: $(cat "$POKO_WORK/program.log")"
 poko_pass

@@ -137,6 +137,7 @@ poko_start_sound() {
         --load="module-null-sink sink_name=nul rate=44100 channels=2" \
         --load=module-native-protocol-unix \
         --log-target=file:"$POKO_WORK/pulseaudio.log" >/dev/null 2>&1 &
+    POKO_SOUND_PID=$!
     POKO_PIDS+=($!)
     local i
     for i in $(seq 100); do
@@ -147,7 +148,14 @@ poko_start_sound() {
     pactl set-default-sink nul
     # A silent stream keeps the sink, and so the monitor, running all the time.
     pacat --raw --playback --device=nul --rate=44100 --channels=2 </dev/zero >/dev/null 2>&1 &
+    POKO_SILENCE_PID=$!
     POKO_PIDS+=($!)
+}
+
+# Ends the sound server (and the silent stream), as a player's restart of it does.
+poko_stop_sound() {
+    kill "$POKO_SILENCE_PID" "$POKO_SOUND_PID" 2>/dev/null
+    wait "$POKO_SILENCE_PID" "$POKO_SOUND_PID" 2>/dev/null
 }
 
 # A program folder of our own: the executable and its data folder, optionally with the

@@ -17,6 +17,9 @@
 #include "support/TestProgram.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QRegularExpression>
@@ -24,6 +27,28 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <fcntl.h>
+
+namespace {
+
+// The flags of this program's open descriptor for `path` (a canonical path), or -1.
+int openFlags(const QString& path) {
+    for (const QFileInfo& fd :
+         QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::Files | QDir::System)) {
+        if (fd.symLinkTarget() != path)
+            continue;
+        QFile info(QStringLiteral("/proc/self/fdinfo/") + fd.fileName());
+        if (!info.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray& line : info.readAll().split('\n'))
+            if (line.startsWith("flags:"))
+                return line.mid(6).trimmed().toInt(nullptr, 8);
+    }
+    return -1;
+}
+
+} // namespace
 
 class RuntimeTest : public QObject {
     Q_OBJECT
@@ -205,6 +230,14 @@ private slots:
             QCOMPARE(file.bytes, kind == QLatin1String("empty") ? QByteArray() : content);
         else
             QVERIFY(file.bytes.isEmpty() && !forms::describe(file).isEmpty());
+        // Opened without blocking, but once known to be regular it is read as files are:
+        // waiting for a slow disk, never failing with EAGAIN.
+        if (file.ok()) {
+            const forms::OpenDataFile open = forms::openDataFile(path, limit);
+            const int flags = openFlags(QFileInfo(path).canonicalFilePath());
+            QVERIFY2(flags >= 0, "the file is open");
+            QCOMPARE(flags & O_NONBLOCK, 0);
+        }
     }
 
     void layoutFollowsTheDataFolderBesideTheProgram_data() {

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The game on a PipeWire desktop: pipewire, wireplumber and pipewire-pulse in a private
+# runtime folder (with a private session bus, which wireplumber needs) and a null sink in
+# place of a sound card. The board opens, スタート is pressed, the countdown's beeps are found
+# in a recording of the sink's monitor, and SIGTERM ends the game with status 0.
+#
+# usage: pipewire.sh PROGRAM
+source "$(dirname "$0")/../../tests/e2e/lib.sh"
+for tool in pipewire wireplumber pipewire-pulse dbus-daemon pactl parec; do
+    command -v "$tool" >/dev/null || {
+        echo "FAIL: $tool is needed (apt-get install pipewire wireplumber pipewire-pulse dbus pulseaudio-utils)" >&2
+        exit 1
+    }
+done
+
+# In place of lib.sh's PulseAudio: the same null sink "nul", served by PipeWire.
+poko_start_sound() {
+    dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 \
+        3>"$POKO_WORK/bus.txt" 4>"$POKO_WORK/bus-pid.txt" ||
+        poko_fail "no session bus for wireplumber"
+    POKO_PIDS+=("$(cat "$POKO_WORK/bus-pid.txt")")
+    export DBUS_SESSION_BUS_ADDRESS
+    DBUS_SESSION_BUS_ADDRESS=$(head -1 "$POKO_WORK/bus.txt")
+    local server
+    for server in pipewire wireplumber pipewire-pulse; do
+        (cd / && exec "$server") >"$POKO_WORK/$server.log" 2>&1 &
+        POKO_PIDS+=($!)
+        [ "$server" = pipewire ] && poko_wait_until "pipewire opens its socket" 10 \
+            test -S "$XDG_RUNTIME_DIR/pipewire-0"
+    done
+    poko_wait_until "pipewire-pulse answers" 10 pactl info
+    pactl load-module module-null-sink sink_name=nul rate=44100 channels=2 >/dev/null ||
+        poko_fail "no null sink"
+    pactl set-default-sink nul
+    pactl info | grep -q "^Server Name: PulseAudio (on PipeWire" ||
+        poko_fail "the pulse server is not PipeWire's: $(pactl info | grep '^Server Name')"
+    # A silent stream keeps the sink, and so the monitor, running all the time.
+    pacat --raw --playback --device=nul --rate=44100 --channels=2 </dev/zero >/dev/null 2>&1 &
+    POKO_PIDS+=($!)
+}
+
+poko_begin pipewire "$1"
+poko_record_start
+poko_launch
+poko_to_game
+poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+poko_click 556 26
+sleep 4
+poko_record_stop
+beeps=$(poko_heard pipi --min 0.6 | grep -c .)
+last=$(poko_heard pipipi --min 0.6 | grep -c .)
+[ "$beeps" = 2 ] && [ "$last" = 1 ] ||
+    poko_fail "heard $beeps short and $last last countdown beeps, not 2 and 1"
+
+kill -TERM "$POKO_PID"
+poko_wait_exit 10 || poko_fail "the game did not end within 10 s of SIGTERM"
+[ "$POKO_STATUS" = 0 ] || poko_fail "after SIGTERM the game ended with status $POKO_STATUS"
+[ -s "$POKO_WORK/program.log" ] && poko_fail "the game wrote: $(head -5 "$POKO_WORK/program.log")"
+poko_log "the countdown was heard through PipeWire, SIGTERM gave status 0"
+poko_pass
