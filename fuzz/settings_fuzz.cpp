@@ -6,8 +6,8 @@
 // a small main replays the files named on the command line (or every file of the folders
 // named), so the seed corpus runs as an ordinary test in every build.
 #include "Replay.h"
-#include "app/Reporter.h"
-#include "forms/DataFile.h"
+#include "data/DataFile.h"
+#include "forms/Reporter.h"
 #include "settings/Settings.h"
 
 #include <QByteArray>
@@ -41,7 +41,7 @@ bool inRange(const settings::Levels& levels) {
 }
 
 // Remembers what the game would have told the player.
-class RecordingReporter final : public app::Reporter {
+class RecordingReporter final : public forms::Reporter {
 public:
     void problem(const QString& message) override {
         ++count;
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString& path = scratchPath();
     writeBytes(path, input, input);
     const settings::ReadResult fromFile = settings::readFile(path);
-    if (input.size() <= forms::SettingsFileLimit) {
+    if (input.size() <= data::SettingsFileLimit) {
         const settings::ReadResult expected = settings::parse(input);
         check(fromFile.levels == expected.levels, "readFile agrees with parse", input);
         check(fromFile.problems == expected.problems, "readFile reports what parse reports", input);

@@ -1,11 +1,11 @@
-// Fuzz target for the wave reader: app::decodeWave on the bytes as given. Checks what must
+// Fuzz target for the wave reader: sound::decodeWave on the bytes as given. Checks what must
 // hold for any input, and aborts (so the fuzzer keeps the input) when something does not;
 // the sanitizers watch every frame being mixed.
 //
 // Built with -fsanitize=fuzzer it is a libFuzzer target (scripts/fuzz.sh). Built without, it
 // replays its seed corpus as an ordinary test.
 #include "Replay.h"
-#include "app/WaveFile.h"
+#include "sound/WaveFile.h"
 
 #include <QByteArray>
 
@@ -28,11 +28,11 @@ void check(bool holds, const char* what, const QByteArray& input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const app::DecodedSound decoded = app::decodeWave(input);
+    const sound::DecodedSound decoded = sound::decodeWave(input);
     check(!decoded.sound == !decoded.error.isEmpty(), "a sound or a reason, never both", input);
     if (!decoded.sound)
         return 0;
-    const app::Sound& sound = *decoded.sound;
+    const sound::Sound& sound = *decoded.sound;
     check(sound.bytes == input, "the sound is the file's own bytes", input);
     check(sound.channels == 1 || sound.channels == 2, "one or two channels", input);
     check(sound.frames > 0, "a sound holds frames", input);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Reporter.h"
 #include "forms/Clock.h"
 #include "forms/Random.h"
+#include "forms/Reporter.h"
 #include "forms/TimerService.h"
 #include "forms/WavePlayer.h"
 
@@ -81,7 +81,7 @@ private:
     int created_ = 0;
 };
 
-class RecordingReporter final : public app::Reporter {
+class RecordingReporter final : public forms::Reporter {
 public:
     void problem(const QString& message) override { problems << message; }
     QStringList problems;

@@ -1,8 +1,7 @@
 #include "support/TestProgram.h"
 
-#include "app/DataLocations.h"
-#include "app/ProgramFolder.h"
-#include "app/Screens.h"
+#include "data/DataFolder.h"
+#include "program/Screens.h"
 #include "settings/Settings.h"
 #include "support/Files.h"
 
@@ -12,9 +11,9 @@
 
 namespace {
 void addScreens(TestProgram& program) {
-    program.navigation.add(program.menu);
-    program.navigation.add(program.game);
-    program.navigation.add(program.settings);
+    program.navigation.add(program::メニュー, program.menu);
+    program.navigation.add(program::ゲーム, program.game);
+    program.navigation.add(program::設定, program.settings);
 }
 } // namespace
 
@@ -27,9 +26,9 @@ TestProgram& testProgram() {
     return program;
 }
 
-app::Screen& メニュー = testProgram().menu;
-app::Screen& ゲーム = testProgram().game;
-app::Screen& 設定 = testProgram().settings;
+program::Screen& メニュー = testProgram().menu;
+program::Screen& ゲーム = testProgram().game;
+program::Screen& 設定 = testProgram().settings;
 
 TestFolder::TestFolder(const QByteArray* settingsFile) {
     QDir(dir_.path()).mkpath(QStringLiteral("データ/音"));
@@ -37,7 +36,7 @@ TestFolder::TestFolder(const QByteArray* settingsFile) {
     // A failed write shows in the test as a missing settings file; say why here.
     if (settingsFile && !writeBytes(settingsPath(), *settingsFile))
         qWarning("cannot write %s", qPrintable(settingsPath()));
-    ProgramFolder = dir_.path();
+    testProgram().dataFolder = data::DataFolder::portable(dir_.path());
 }
 
 QString TestFolder::settingsPath() const {
@@ -69,14 +68,14 @@ std::unique_ptr<TestFolder> showGameOn(const QByteArray& settingsFile) {
 
 void resetProgram() {
     TestProgram& program = testProgram();
-    for (app::Screen* screen : {&メニュー, &ゲーム, &設定})
+    for (program::Screen* screen : {&メニュー, &ゲーム, &設定})
         program.navigation.unload(*screen);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     program.players.clear();
     program.reporter.problems.clear();
     program.random.clearScript();
     program.quits = 0;
-    app::Locations = {};
-    program.navigation = app::Navigation([&program] { ++program.quits; });
+    program.dataFolder = data::DataFolder::portable(program.dataFolder.programFolder());
+    program.navigation = program::Navigation([&program] { ++program.quits; });
     addScreens(program);
 }

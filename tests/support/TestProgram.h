@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Navigation.h"
-#include "app/Services.h"
 #include "game/GameScreen.h"
 #include "menu/MenuScreen.h"
+#include "program/Navigation.h"
+#include "program/Services.h"
 #include "settings/SettingsScreen.h"
 #include "support/Fakes.h"
 
@@ -11,17 +11,18 @@
 
 #include <memory>
 
-// The three screens on fakes, as the unit suites see the program. The screen instances
-// メニュー, ゲーム and 設定 of the test executables are these.
+// The three screens on fakes, as the unit suites see the program, registered with the
+// navigation under their names as the program registers its own.
 struct TestProgram {
     fakes::FakeClock clock;
     fakes::VirtualTimers timers{clock};
     fakes::ScriptedRandom random;
     fakes::RecordingPlayers players;
     fakes::RecordingReporter reporter;
+    data::DataFolder dataFolder = data::DataFolder::portable(QString());
     int quits = 0;
-    app::Navigation navigation{[this] { ++quits; }};
-    app::Services services{clock, random, timers, players, navigation, reporter};
+    program::Navigation navigation{[this] { ++quits; }};
+    program::Services services{clock, random, timers, players, dataFolder, navigation, reporter};
     MenuScreen menu{services};
     GameScreen game{services};
     SettingsScreen settings{services};
@@ -32,7 +33,8 @@ struct TestProgram {
 TestProgram& testProgram();
 
 // A program folder of its own for a test: a data folder with a settings file holding the
-// given bytes (or none at all when settingsFile is null). Sets ProgramFolder.
+// given bytes (or none at all when settingsFile is null). The test program's data folder is
+// the portable one beside it while it lives.
 class TestFolder {
 public:
     explicit TestFolder(const QByteArray* settingsFile);

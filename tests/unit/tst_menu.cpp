@@ -37,13 +37,15 @@ struct OwnMenu {
     fakes::VirtualTimers timers{clock};
     fakes::RecordingPlayers players;
     fakes::RecordingReporter reporter;
-    app::Navigation navigation{[] {}};
-    app::Services services;
+    data::DataFolder dataFolder = data::DataFolder::portable(QString());
+    program::Navigation navigation{[] {}};
+    program::Services services;
     MenuScreen menu{services};
 
     OwnMenu(fakes::FakeClock& clockToUse, forms::Random& random)
-        : clock(clockToUse), services{clock, random, timers, players, navigation, reporter} {
-        navigation.add(menu);
+        : clock(clockToUse), services{clock,      random,     timers,  players,
+                                      dataFolder, navigation, reporter} {
+        navigation.add(program::メニュー, menu);
         navigation.show(menu);
     }
     ~OwnMenu() {

@@ -6,10 +6,11 @@
 #include "support/TestProgram.h"
 #include "support/Widgets.h"
 
-#include "app/DataLocations.h"
+#include "data/DataFolder.h"
+#include "forms/FormBuilder.h"
 #include "forms/Label.h"
 #include "forms/Twips.h"
-#include "layouts/FormBuilder.h"
+#include "settings/SettingsDesign.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -92,7 +93,7 @@ private slots:
 
     void theDesignedSlidersStandAtThreeOnAOneToFiveScale() {
         auto form =
-            layouts::buildForm(layouts::settingsScreen(), program.timers, program.players, {});
+            design::buildForm(design::settingsScreen(), program.timers, program.players, {});
         for (const char* name : {"HScroll1", "HScroll2", "HScroll3", "HScroll4"}) {
             const auto& slider = form->control<forms::Slider>(QString::fromLatin1(name));
             QCOMPARE(slider.value(), 3);
@@ -246,7 +247,7 @@ private slots:
         TestFolder shared(delivered);
         QTemporaryDir home;
         const QString own = home.path() + QStringLiteral("/conf/pokopenpan/設定.dat");
-        app::Locations = {app::Layout::Installed, shared.path(), own};
+        program.dataFolder = data::DataFolder::installed(shared.path(), own);
         QVERIFY(load());
         QCOMPARE(sliders(), (Sliders{2, 3, 4, 5}));
         setSliders({1, 5, 2, 4});
@@ -271,8 +272,8 @@ private slots:
         QFile file(blocker); // a file where the settings folder would go
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        app::Locations = {app::Layout::Installed, shared.path(),
-                          blocker + QStringLiteral("/pokopenpan/設定.dat")};
+        program.dataFolder = data::DataFolder::installed(
+            shared.path(), blocker + QStringLiteral("/pokopenpan/設定.dat"));
         QVERIFY(load());
         setSliders({1, 5, 2, 4});
         button("Command2").click();

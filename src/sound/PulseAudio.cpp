@@ -1,0 +1,282 @@
+#include "sound/PulseAudio.h"
+
+#include "forms/Reporter.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace sound {
+
+namespace {
+
+// The whole way from a stream to the loudspeaker, asked of the server for each lane.
+// A cue: short enough that a hit is heard as soon as paplay's for the same file. Measured on
+// a quiet machine, 10 ms hears it 6 ms sooner than paplay (whose stream has to be made);
+// 20 ms, on a stream the music shared, was 11 ms later. A cue is over in half a second, so
+// a busy moment costs at most a crackle in it.
+// The music: deep enough that the game's thread may be kept from the processor for tens
+// of milliseconds, as on a machine busy with other work, without the music breaking up
+// (at 10 ms it did, with two other programs each taking a whole core).
+constexpr pa_usec_t CueLatency = 10 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t SteadyLatency = 150 * PA_USEC_PER_MSEC;
+constexpr pa_sample_spec Spec{PA_SAMPLE_S16NE, SoundRate, 1};
+
+pa_usec_t latencyOf(Lane lane) {
+    return lane == Lane::Cue ? CueLatency : SteadyLatency;
+}
+
+void drop(pa_operation* operation) {
+    if (operation)
+        pa_operation_unref(operation);
+}
+
+} // namespace
+
+PulseAudio::~PulseAudio() {
+    close();
+}
+
+void PulseAudio::open() {
+    if (loop_)
+        return;
+    loop_ = pa_threaded_mainloop_new();
+    if (!loop_) {
+        forms::warn(QStringLiteral("no sound: the sound server's thread cannot be made"));
+        state_ = State::Failed;
+        return;
+    }
+    state_ = State::Connecting;
+    connect();
+    if (pa_threaded_mainloop_start(loop_) < 0) {
+        forms::warn(QStringLiteral("no sound: the sound server's thread cannot be started"));
+        state_ = State::Failed;
+    }
+}
+
+// A new context, asked to connect; its state tells the rest. Called before the server's
+// thread starts, or on it.
+void PulseAudio::connect() {
+    pa_proplist* properties = pa_proplist_new();
+    pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "game");
+    context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop_), "ぽこぺんぱん",
+                                            properties);
+    pa_proplist_free(properties);
+    if (!context_) {
+        lose(PA_ERR_INTERNAL);
+        return;
+    }
+    pa_context_set_state_callback(context_, &PulseAudio::contextChanged, this);
+    // Never start a server of our own: without one the game is silent.
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        lose(pa_context_errno(context_));
+}
+
+void PulseAudio::disconnect() {
+    for (Stream& out : streams_)
+        closeStream(out);
+    if (context_) {
+        pa_context_set_state_callback(context_, nullptr, nullptr);
+        pa_context_disconnect(context_);
+        pa_context_unref(context_);
+        context_ = nullptr;
+    }
+}
+
+void PulseAudio::close() {
+    if (!loop_)
+        return;
+    pa_threaded_mainloop_stop(loop_);
+    disconnect();
+    if (retry_) {
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+        api->time_free(retry_);
+        retry_ = nullptr;
+    }
+    pa_threaded_mainloop_free(loop_);
+    loop_ = nullptr;
+}
+
+void PulseAudio::closeStream(Stream& out) {
+    if (!out.stream)
+        return;
+    pa_stream_set_state_callback(out.stream, nullptr, nullptr);
+    pa_stream_set_write_callback(out.stream, nullptr, nullptr);
+    pa_stream_disconnect(out.stream);
+    pa_stream_unref(out.stream);
+    out.stream = nullptr;
+    out.ready = false;
+    out.corked = true; // as the next stream starts
+    out.quietBytes = 0;
+}
+
+void PulseAudio::lock() {
+    if (loop_)
+        pa_threaded_mainloop_lock(loop_);
+}
+
+void PulseAudio::unlock() {
+    if (loop_)
+        pa_threaded_mainloop_unlock(loop_);
+}
+
+// The server is gone, or never answered, or the stream has nowhere to play: said once, and
+// tried again a second later (by then a restarted server is usually up). Called on the
+// server's thread, or before it starts; a context is never freed in its own callback, so
+// the old one is let go when the next attempt begins.
+void PulseAudio::lose(int error) {
+    const State was = state_.exchange(State::Failed);
+    if (!lost_) {
+        lost_ = true;
+        const QString why = QString::fromUtf8(pa_strerror(error));
+        forms::warn(was == State::Ready
+                        ? QStringLiteral("sound stopped: %1; trying again every second").arg(why)
+                        : QStringLiteral("no sound: %1").arg(why));
+    }
+    struct timeval at {};
+    pa_timeval_add(pa_gettimeofday(&at), PA_USEC_PER_SEC);
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+    if (retry_)
+        api->time_restart(retry_, &at);
+    else
+        retry_ = api->time_new(api, &at, &PulseAudio::retry, this);
+}
+
+void PulseAudio::retry(pa_mainloop_api* api, pa_time_event* event, const struct timeval*,
+                       void* self) {
+    auto& audio = *static_cast<PulseAudio*>(self);
+    api->time_restart(event, nullptr); // rests until the next loss
+    audio.disconnect();
+    // Not Failed while trying: a stream that opens before the other must be fed at once.
+    audio.state_ = State::Connecting;
+    audio.connect();
+}
+
+void PulseAudio::contextChanged(pa_context* context, void* self) {
+    auto& audio = *static_cast<PulseAudio*>(self);
+    switch (pa_context_get_state(context)) {
+    case PA_CONTEXT_READY:
+        // Back after a loss: what fell due meanwhile is not played late; the music, which
+        // repeats, goes on where it was.
+        if (audio.lost_)
+            audio.cutAllButRepeating();
+        for (Stream& out : audio.streams_)
+            audio.openStream(out);
+        break;
+    case PA_CONTEXT_FAILED:
+    case PA_CONTEXT_TERMINATED:
+        audio.lose(pa_context_errno(context));
+        break;
+    default:
+        break;
+    }
+}
+
+void PulseAudio::openStream(Stream& out) {
+    const char* name = out.lane == Lane::Cue ? "ぽこぺんぱん（効果音）" : "ぽこぺんぱん（音楽）";
+    out.stream = pa_stream_new(context_, name, &Spec, nullptr);
+    if (!out.stream) {
+        lose(pa_context_errno(context_));
+        return;
+    }
+    pa_stream_set_state_callback(out.stream, &PulseAudio::streamChanged, &out);
+    pa_stream_set_write_callback(out.stream, &PulseAudio::wanted, &out);
+    pa_buffer_attr attributes{};
+    attributes.maxlength = static_cast<std::uint32_t>(-1);
+    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(latencyOf(out.lane), &Spec));
+    attributes.prebuf = static_cast<std::uint32_t>(-1);
+    attributes.minreq = static_cast<std::uint32_t>(-1);
+    attributes.fragsize = static_cast<std::uint32_t>(-1);
+    // Corked until the lane's first sound; the server then keeps the whole way at the
+    // lane's latency.
+    const auto flags =
+        static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
+    if (pa_stream_connect_playback(out.stream, nullptr, &attributes, flags, nullptr, nullptr) < 0)
+        lose(pa_context_errno(context_));
+}
+
+void PulseAudio::streamChanged(pa_stream* stream, void* self) {
+    auto& out = *static_cast<Stream*>(self);
+    auto& audio = *out.audio;
+    switch (pa_stream_get_state(stream)) {
+    case PA_STREAM_READY:
+        out.ready = true;
+        if (std::all_of(audio.streams_.begin(), audio.streams_.end(),
+                        [](const Stream& s) { return s.ready; })) {
+            audio.state_ = State::Ready;
+            if (std::exchange(audio.lost_, false))
+                forms::warn(QStringLiteral("sound is back"));
+        }
+        // A sound started while the stream was opening plays now.
+        if (audio.sounding(out.lane))
+            audio.restart(out);
+        break;
+    case PA_STREAM_FAILED:
+    case PA_STREAM_TERMINATED:
+        audio.lose(pa_context_errno(pa_stream_get_context(stream)));
+        break;
+    default:
+        break;
+    }
+}
+
+// The server wants more: the lane's voices mixed, and once every sound of the lane has
+// played out to the loudspeaker, the stream corked so that nothing runs until the next one.
+void PulseAudio::wanted(pa_stream*, std::size_t bytes, void* self) {
+    auto& out = *static_cast<Stream*>(self);
+    if (!out.corked)
+        out.audio->fill(out, bytes);
+}
+
+void PulseAudio::fill(Stream& out, std::size_t bytes) {
+    if (!out.ready || state_ == State::Failed || bytes == 0)
+        return;
+    const bool hadSound = sounding(out.lane);
+    buffer_.resize(bytes / sizeof(qint16));
+    mix(buffer_.data(), buffer_.size(), out.lane);
+    pa_stream_write(out.stream, buffer_.data(), buffer_.size() * sizeof(qint16), nullptr, 0,
+                    PA_SEEK_RELATIVE);
+    out.quietBytes = hadSound ? 0 : out.quietBytes + bytes;
+    // Corked once twice the latency of silence followed the last sound: by then the server
+    // holds nothing but silence, and the sound's end has been heard.
+    const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(out.stream);
+    const std::size_t target = attributes ? attributes->tlength : bytes;
+    if (!sounding(out.lane) && out.quietBytes >= 2 * target) {
+        drop(pa_stream_cork(out.stream, 1, nullptr, nullptr));
+        out.corked = true;
+    }
+}
+
+// A voice of the lane began or was cut off (the lock is held). A resting stream wakes; a
+// stream that holds nothing of another sound (none sounds, no tail of one that ended is
+// still at the server) drops what the server holds of it (the silence before the new
+// sound, or the rest of the one cut off), so the change is heard at once rather than after
+// the lane's latency. Otherwise nothing is dropped, and the change comes after what the
+// server holds: at most the lane's latency.
+void PulseAudio::changed(Lane lane, bool alone) {
+    Stream& out = streams_[static_cast<std::size_t>(lane)];
+    if (!out.ready || state_ == State::Failed)
+        return;
+    if (out.corked ? sounding(lane) : alone)
+        restart(out);
+}
+
+// A stream is corked once twice its latency of silence followed its last sound (see fill):
+// the most of a sound's tail that the server may still hold.
+qint64 PulseAudio::held(Lane lane) const {
+    return qint64(2 * latencyOf(lane) * SoundRate / PA_USEC_PER_SEC);
+}
+
+// The stream emptied at the server, uncorked, and filled at once rather than a round trip
+// later.
+void PulseAudio::restart(Stream& out) {
+    out.corked = false;
+    out.quietBytes = 0;
+    drop(pa_stream_flush(out.stream, nullptr, nullptr));
+    drop(pa_stream_cork(out.stream, 0, nullptr, nullptr));
+    const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(out.stream);
+    fill(out, attributes ? attributes->tlength : pa_usec_to_bytes(latencyOf(out.lane), &Spec));
+}
+
+} // namespace sound
