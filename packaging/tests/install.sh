@@ -10,10 +10,10 @@ set -uo pipefail
 build=$(readlink -f "${1:?usage: install.sh BUILD_DIR}")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/poko-install.XXXXXX)
-trap 'sk_cleanup; rm -rf "$work"' EXIT
+trap 'harness_cleanup; rm -rf "$work"' EXIT
 source "$(dirname "$0")/checks.sh"
-source "$(dirname "$0")/../../tests/soak/lib.sh"
-SK_NAME=install
+source "$(dirname "$0")/../../tests/harness/harness.sh"
+HARNESS_NAME=install
 command -v appstreamcli >/dev/null || {
     echo "FAIL: appstreamcli is needed (apt-get install appstream)" >&2
     exit 1
@@ -122,23 +122,23 @@ check "the archive's data equals the installed data" diff -r "$folder/データ"
 if [ -f "$folder/pokopenpan" ]; then
     mkdir -m 700 "$work/home"
     unset XDG_CONFIG_HOME
-    if ! sk_start_x; then
+    if ! harness_start_x; then
         check "an X server for the portable game" false
     else
-        sk_log "playing the unpacked archive"
-        HOME=$work/home sk_launch "$folder"
+        harness_log "playing the unpacked archive"
+        HOME=$work/home harness_launch "$folder"
         played() {
-            sk_menu_to_game "$SK_PID" && sk_game_to_settings "$SK_PID" || return 1
-            sk_click 76 57 # time: left arrow, 3 → 2
+            harness_menu_to_game "$HARNESS_PID" && harness_game_to_settings "$HARNESS_PID" || return 1
+            harness_click 76 57 # time: left arrow, 3 → 2
             sleep 0.3
-            sk_button 162 338 89 27 # 設定完了
-            sk_wait_window ゲーム 15 "$SK_PID" || return 1
+            harness_button 162 338 89 27 # 設定完了
+            harness_wait_window ゲーム 15 "$HARNESS_PID" || return 1
             sleep 0.5
-            sk_button 410 13 89 27 # おわり
-            sk_wait_exit "$SK_PID" 10 && [ "$SK_EXIT_STATUS" -eq 0 ]
+            harness_button 410 13 89 27 # おわり
+            harness_wait_exit "$HARNESS_PID" 10 && [ "$HARNESS_EXIT_STATUS" -eq 0 ]
         }
         check "the portable game plays, saves and ends with status 0" played
-        sk_alive "$SK_PID" && kill "$SK_PID"
+        harness_alive "$HARNESS_PID" && kill "$HARNESS_PID"
         check "the portable game saved beside its executable ($(od -An -c "$folder/データ/設定.dat" | tr -s ' '))" \
             cmp -s "$folder/データ/設定.dat" <(printf '2,3,3,3\r\n')
         check "the portable game wrote nothing into the home ($(cd "$work/home" && find . -mindepth 1 | tr '\n' ' '))" \

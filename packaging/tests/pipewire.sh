@@ -5,7 +5,7 @@
 # in a recording of the sink's monitor, and SIGTERM ends the game with status 0.
 #
 # usage: pipewire.sh PROGRAM
-source "$(dirname "$0")/../../tests/e2e/lib.sh"
+source "$(dirname "$0")/../../tests/harness/harness.sh"
 for tool in pipewire wireplumber pipewire-pulse dbus-daemon pactl parec; do
     command -v "$tool" >/dev/null || {
         echo "FAIL: $tool is needed (apt-get install pipewire wireplumber pipewire-pulse dbus pulseaudio-utils)" >&2
@@ -13,32 +13,9 @@ for tool in pipewire wireplumber pipewire-pulse dbus-daemon pactl parec; do
     }
 done
 
-# In place of lib.sh's PulseAudio: the same null sink "nul", served by PipeWire.
-poko_start_sound() {
-    dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 \
-        3>"$POKO_WORK/bus.txt" 4>"$POKO_WORK/bus-pid.txt" ||
-        poko_fail "no session bus for wireplumber"
-    POKO_PIDS+=("$(cat "$POKO_WORK/bus-pid.txt")")
-    export DBUS_SESSION_BUS_ADDRESS
-    DBUS_SESSION_BUS_ADDRESS=$(head -1 "$POKO_WORK/bus.txt")
-    local server
-    for server in pipewire wireplumber pipewire-pulse; do
-        (cd / && exec "$server") >"$POKO_WORK/$server.log" 2>&1 &
-        POKO_PIDS+=($!)
-        [ "$server" = pipewire ] && poko_wait_until "pipewire opens its socket" 10 \
-            test -S "$XDG_RUNTIME_DIR/pipewire-0"
-    done
-    poko_wait_until "pipewire-pulse answers" 10 pactl info
-    pactl load-module module-null-sink sink_name=nul rate=44100 channels=2 >/dev/null ||
-        poko_fail "no null sink"
-    pactl set-default-sink nul
-    pactl info | grep -q "^Server Name: PulseAudio (on PipeWire" ||
-        poko_fail "the pulse server is not PipeWire's: $(pactl info | grep '^Server Name')"
-    # A silent stream keeps the sink, and so the monitor, running all the time.
-    pacat --raw --playback --device=nul --rate=44100 --channels=2 </dev/zero >/dev/null 2>&1 &
-    POKO_PIDS+=($!)
-}
-
+# The session's sound server is PipeWire's (tests/harness/sound.sh), with the same null
+# sink "nul" as PulseAudio's.
+POKO_SOUND_SERVER=pipewire
 poko_begin pipewire "$1"
 poko_record_start
 poko_launch

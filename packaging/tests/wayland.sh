@@ -19,6 +19,8 @@ done
     exit 1
 }
 
+source "$(dirname "$0")/../../tests/harness/harness.sh"
+
 runtime=$(mktemp -d /tmp/poko-wayland.XXXXXX) # mode 700, as a runtime folder must be
 weston_pid=""
 game_pid=""
@@ -50,16 +52,8 @@ done
 [ -S "$runtime/$WAYLAND_DISPLAY" ] || fail "weston did not open its socket"
 
 # A sound server, as a desktop has one: without it the game would say so on stderr.
-(cd / && HOME=$runtime exec pulseaudio --daemonize=no --exit-idle-time=-1 -n --disallow-exit \
-    --use-pid-file=false --load="module-null-sink sink_name=nul" \
-    --load=module-native-protocol-unix --log-target=file:"$runtime/pulseaudio.log") \
-    >/dev/null 2>&1 &
-pulse_pid=$!
-for _ in $(seq 100); do
-    pactl info >/dev/null 2>&1 && break
-    sleep 0.1
-done
-pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+harness_start_pulse "$runtime" || fail "the sound server did not start"
+pulse_pid=$HARNESS_SOUND_PID
 
 # A clean environment but for what the game needs, so no X display is used by mistake.
 env -i HOME="$runtime" PATH=/usr/bin:/bin LANG=C.UTF-8 XDG_RUNTIME_DIR="$runtime" \

@@ -2,7 +2,7 @@
 # The closing sequence: おわり on the game screen brings a mole up in all nine holes,
 # then all nine fully out, then all nine open their mouths with owari.wav, and the
 # program ends with status 0 within 4 s of the click.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../harness/harness.sh"
 poko_begin closing "$1"
 poko_write_settings '3,3,3,3\r\n'
 

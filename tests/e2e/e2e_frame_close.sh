@@ -3,7 +3,7 @@
 # WM_DELETE_WINDOW) ends the program, with status 0, on every screen: the menu while its
 # title is being spelt and once it is complete, the game screen idle and in the middle of
 # its countdown, and the settings screen.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../harness/harness.sh"
 poko_begin frame_close "$1"
 poko_write_settings '1,3,3,3\r\n'
 

@@ -8,7 +8,7 @@
 # new values; a fresh game screen with its three buttons and no results panel; おわり
 # with nine open mouths and owari.wav, stray keys again changing nothing; and the program
 # ending with status 0.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../harness/harness.sh"
 poko_begin journey "$1"
 # A 30 s round; quick moles; the largest target.
 poko_write_settings '1,5,1,3\r\n'

@@ -4,7 +4,7 @@
 # sound, dazed face) and clicks on the bare board (miss sound), the results panel after
 # 30-32 s with points that add up, 判定 with the figure the rate earns and its sound,
 # and もどる.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../harness/harness.sh"
 poko_begin round "$1"
 # A 30 s round; quick moles so that many come out; the largest target.
 poko_write_settings '1,5,1,3\r\n'

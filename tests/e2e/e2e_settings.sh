@@ -3,7 +3,7 @@
 # and troughs (stopping at their ends), 設定完了 writing exactly "t,s,z,c\r\n" and
 # opening a fresh game screen that plays by the new values (the size of the hit target),
 # 設定中止 writing nothing.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../harness/harness.sh"
 poko_begin settings "$1"
 poko_write_settings '3,3,3,3\r\n'
 

@@ -4,7 +4,7 @@
 # (about 3.5 s), then lets moles pop up in the middle row; 遊び方 opens the how-to-play
 # page and もどる closes it. A restart of the sound server meanwhile is said on stderr, and
 # the next round's countdown is heard; so is the music after a restart during the round.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../harness/harness.sh"
 poko_begin startup "$1"
 
 poko_launch

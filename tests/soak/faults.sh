@@ -30,8 +30,8 @@
 #        round runs with special files)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib.sh"
-SK_NAME=faults
+source "$here/../harness/harness.sh"
+HARNESS_NAME=faults
 exe=$(readlink -f "${1:?usage: faults.sh PROGRAM}")
 data_src=$(dirname "$exe")/データ
 [ -x "$exe" ] && [ -d "$data_src" ] || { echo "no program or data folder at $exe" >&2; exit 1; }
@@ -47,7 +47,7 @@ trap cleanup EXIT
 
 if [ "$(id -u)" -eq 0 ]; then
     FAULTS=(missing empty truncated half garbage folder)
-    sk_log "running as root: permission faults (unreadable file or folder) do not bite root, so those cases are skipped"
+    harness_log "running as root: permission faults (unreadable file or folder) do not bite root, so those cases are skipped"
 else
     FAULTS=(missing empty truncated half garbage folder unreadable)
 fi
@@ -129,23 +129,23 @@ reported_fault() { [ "$1" != half ]; }
 
 # One program run. Globals: PID, LOG, RUN (name), FAILED.
 start_program() {
-    sk_launch "$1"
-    PID=$SK_PID
+    harness_launch "$1"
+    PID=$HARNESS_PID
     LOG=$1/stderr.log
 }
 fail() {
     echo "FAIL $RUN: $*" >>"$RESULT"
-    sk_log "$RUN: FAIL: $*"
+    harness_log "$RUN: FAIL: $*"
     FAILED=1
 }
 # Checks the program is alive after a step; stops the run if not.
 alive_after() {
-    if ! sk_alive "$PID"; then
+    if ! harness_alive "$PID"; then
         fail "the program died after: $1 (stderr: $(tail -3 "$LOG" | tr '\n' ' '))"
         return 1
     fi
 }
-# Runs an sk_* step, failing the run with the reason it gives. (Not in $(...): the step
+# Runs an harness_* step, failing the run with the reason it gives. (Not in $(...): the step
 # sets the window the clicks aim at.)
 step() {
     "$@" 2>"$work/why.$BASHPID" || {
@@ -154,17 +154,17 @@ step() {
     }
 }
 menu_to_game() {
-    step sk_menu_to_game "$PID" || return 1
+    step harness_menu_to_game "$PID" || return 1
     alive_after "menu → ゲーム"
 }
 # play_round N: a round at TimeLevel 1, clicking the first N holes of a shuffled order over
 # and over (0: no clicks at all); ends on the results panel.
 play_round() {
     local count=$1 begin now chosen=()
-    sk_button 512 13 89 27 # スタート
+    harness_button 512 13 89 27 # スタート
     begin=$(date +%s%N)
     alive_after "スタート" || return 1
-    mapfile -t chosen < <(printf '%s\n' "${SK_HOLES[@]}" | shuf | head -n "$count")
+    mapfile -t chosen < <(printf '%s\n' "${HARNESS_HOLES[@]}" | shuf | head -n "$count")
     sleep 3.6
     while :; do
         now=$(date +%s%N)
@@ -173,7 +173,7 @@ play_round() {
             sleep 0.5
             continue
         fi
-        sk_sweep "${chosen[@]}"
+        harness_sweep "${chosen[@]}"
     done
     # The round ends 30 s after play starts, about 3.5 s after スタート.
     while [ $((($(date +%s%N) - begin) / 1000000)) -lt 35000 ]; do sleep 0.1; done
@@ -185,7 +185,7 @@ shown_pictures() { grep -c "cannot show" "$LOG"; }
 judge() {
     local before after line
     before=$(shown_pictures)
-    sk_button 438 294 89 27 # 判定
+    harness_button 438 294 89 27 # 判定
     sleep 2 # the crow's second sound comes a second later
     alive_after "判定" || return 1
     after=$(shown_pictures)
@@ -200,36 +200,36 @@ judge() {
     else
         RATING=${READABLE_RATING:-unknown}
     fi
-    sk_button 525 19 89 27 # もどる
+    harness_button 525 19 89 27 # もどる
     sleep 0.5
     alive_after "もどる"
 }
 settings_and_leave() {
     local expect_saved=$1
-    step sk_game_to_settings "$PID" || return 1
+    step harness_game_to_settings "$PID" || return 1
     alive_after "ゲーム → 設定" || return 1
-    sk_button 162 338 89 27 # 設定完了
+    harness_button 162 338 89 27 # 設定完了
     if [ "$expect_saved" = saved ]; then
-        step sk_wait_window ゲーム 15 "$PID" || return 1
+        step harness_wait_window ゲーム 15 "$PID" || return 1
     else
         sleep 1.5
         alive_after "設定完了 (a save that cannot succeed)" || return 1
-        sk_find_window 設定 || {
+        harness_find_window 設定 || {
             fail "after a failed save the settings screen is gone"
             return 1
         }
-        sk_button 48 338 89 27 # 設定中止
-        step sk_wait_window ゲーム 15 "$PID" || return 1
+        harness_button 48 338 89 27 # 設定中止
+        step harness_wait_window ゲーム 15 "$PID" || return 1
     fi
     alive_after "設定完了" || return 1
     sleep 0.5
-    sk_button 410 13 89 27 # おわり
-    if ! sk_wait_exit "$PID" 10; then
+    harness_button 410 13 89 27 # おわり
+    if ! harness_wait_exit "$PID" 10; then
         fail "the program did not end after おわり"
         kill "$PID"
         return 1
     fi
-    [ "$SK_EXIT_STATUS" -eq 0 ] || fail "the program ended with status $SK_EXIT_STATUS after おわり"
+    [ "$HARNESS_EXIT_STATUS" -eq 0 ] || fail "the program ended with status $HARNESS_EXIT_STATUS after おわり"
 }
 # mentions NAME MIN MAX: stderr names the file between MIN and MAX times.
 mentions() {
@@ -250,11 +250,11 @@ round_faults_run() {
     FAILED=0
     RESULT=$work/result-round-$set-$k
     : >"$RESULT"
-    sk_start_x || {
+    harness_start_x || {
         fail "no X server"
         return
     }
-    sk_prepare_program "$exe" "$dir" "$LEVELS"
+    harness_prepare_program "$exe" "$dir" "$LEVELS"
     declare -A fault_of
     READABLE_RATING=""
     local plan=""
@@ -272,7 +272,7 @@ round_faults_run() {
             esac
         fi
     done
-    sk_log "$RUN:$plan"
+    harness_log "$RUN:$plan"
     start_program "$dir"
     local seen=""
     if menu_to_game; then
@@ -292,7 +292,7 @@ round_faults_run() {
             case $rating in crow) count=0 ;; jizo) count=9 ;; scarecrow) count=$scarecrow_holes ;; esac
             play_round "$count" || break
             judge || break
-            sk_log "$RUN: round clicking $count holes: $RATING"
+            harness_log "$RUN: round clicking $count holes: $RATING"
             seen+=" $RATING"
             if [ "$rating" = scarecrow ]; then
                 case $RATING in crow) scarecrow_holes=$((count + 2)) ;; jizo) scarecrow_holes=$((count - 1)) ;; esac
@@ -317,8 +317,8 @@ round_faults_run() {
         mentions 設定.dat 0 0 "none"
         mentions "no sound" 0 0 "none"
     fi
-    sk_alive "$PID" && kill "$PID" 2>/dev/null
-    sk_cleanup
+    harness_alive "$PID" && kill "$PID" 2>/dev/null
+    harness_cleanup
     [ "$FAILED" -eq 0 ] && echo "PASS $RUN:$plan" >>"$RESULT"
 }
 
@@ -329,7 +329,7 @@ settings_fault_run() {
     FAILED=0
     RESULT=$work/result-settings-$kind
     : >"$RESULT"
-    sk_prepare_program "$exe" "$dir" "$LEVELS"
+    harness_prepare_program "$exe" "$dir" "$LEVELS"
     apply_fault "$dir/データ/設定.dat" "$kind"
     # Only a regular file is replaced by a save: never a folder, a pipe, a socket, a device.
     case $kind in folder | devzero | fifo | socket | endless | fifolink | socketlink) expect=unsaved ;; esac
@@ -355,7 +355,7 @@ settings_fault_run() {
         [ "$kind" != devzero ] || [ "$(id -u)" -ne 0 ] || [ -c "$dir/zero" ] ||
             fail "the device the settings file linked to was replaced"
     fi
-    sk_alive "$PID" && kill "$PID" 2>/dev/null
+    harness_alive "$PID" && kill "$PID" 2>/dev/null
     [ "$FAILED" -eq 0 ] && echo "PASS $RUN" >>"$RESULT"
 }
 
@@ -366,7 +366,7 @@ folder_fault_run() {
     FAILED=0
     RESULT=$work/result-folder-$kind
     : >"$RESULT"
-    sk_prepare_program "$exe" "$dir" "$LEVELS"
+    harness_prepare_program "$exe" "$dir" "$LEVELS"
     data=$dir/データ
     case $kind in
     missing) rm -rf "$data" ;;
@@ -395,13 +395,13 @@ folder_fault_run() {
         esac
         [ "$kind" != garbage ] || [ -f "$data" ] || fail "the file in the data folder's place changed"
     fi
-    sk_alive "$PID" && kill "$PID" 2>/dev/null
+    harness_alive "$PID" && kill "$PID" 2>/dev/null
     [ "$FAILED" -eq 0 ] && echo "PASS $RUN" >>"$RESULT"
 }
 
 # The quick runs: one X server for the settings file's faults, one for the folder's.
 settings_runs() {
-    sk_start_x || {
+    harness_start_x || {
         echo "FAIL no X server" >"$work/result-settings"
         return
     }
@@ -409,10 +409,10 @@ settings_runs() {
     for kind in "${FAULTS[@]}" "${SPECIAL[@]}"; do
         settings_fault_run "$kind"
     done
-    sk_cleanup
+    harness_cleanup
 }
 folder_runs() {
-    sk_start_x || {
+    harness_start_x || {
         echo "FAIL no X server" >"$work/result-folder"
         return
     }
@@ -421,7 +421,7 @@ folder_runs() {
     for kind in "${folder_faults[@]}"; do
         folder_fault_run "$kind"
     done
-    sk_cleanup
+    harness_cleanup
 }
 
 jobs_running() { jobs -rp | wc -l; }

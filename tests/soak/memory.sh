@@ -7,32 +7,32 @@
 # usage: memory.sh PATH/TO/pokopenpan
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib.sh"
-SK_NAME=memory
+source "$here/../harness/harness.sh"
+HARNESS_NAME=memory
 exe=$(readlink -f "${1:?usage: memory.sh PROGRAM}")
 work=$(mktemp -d /tmp/poko-memory.XXXXXX)
 PID=""
 finish() {
     [ -n "$PID" ] && kill "$PID" 2>/dev/null
-    sk_cleanup
+    harness_cleanup
     rm -rf "$work"
 }
 trap finish EXIT
 die() {
-    sk_log "FAIL: $*"
+    harness_log "FAIL: $*"
     [ -f "$work/stderr.log" ] && sed 's/^/[program stderr] /' "$work/stderr.log"
     exit 1
 }
-alive() { sk_alive "$PID" || die "the program died: $1"; }
+alive() { harness_alive "$PID" || die "the program died: $1"; }
 
-sk_prepare_program "$exe" "$work" 5,5,5,5
+harness_prepare_program "$exe" "$work" 5,5,5,5
 
-sk_start_x || die "no X server"
-sk_launch "$work"
-PID=$SK_PID
-sk_menu_to_game "$PID" || die "no game screen"
-rss_idle=$(sk_rss "$PID")
-sk_button 512 13 89 27 # スタート
+harness_start_x || die "no X server"
+harness_launch "$work"
+PID=$HARNESS_PID
+harness_menu_to_game "$PID" || die "no game screen"
+rss_idle=$(harness_rss "$PID")
+harness_button 512 13 89 27 # スタート
 begin=$(date +%s%N)
 ms() { echo $((($(date +%s%N) - begin) / 1000000)); }
 
@@ -43,37 +43,37 @@ sleep 3.5
 # Play lasts 150 s from about 3.5 s after スタート: click until just before its end.
 while [ "$(ms)" -lt 153000 ]; do
     # A hole's target, a place on the board, twice.
-    sk_sweep "${SK_HOLES[RANDOM % 9]}" "$((20 + RANDOM % 600)) $((50 + RANDOM % 340))" \
-        "${SK_HOLES[RANDOM % 9]}" "$((20 + RANDOM % 600)) $((50 + RANDOM % 340))"
+    harness_sweep "${HARNESS_HOLES[RANDOM % 9]}" "$((20 + RANDOM % 600)) $((50 + RANDOM % 340))" \
+        "${HARNESS_HOLES[RANDOM % 9]}" "$((20 + RANDOM % 600)) $((50 + RANDOM % 340))"
     clicks=$((clicks + 4))
     sleep 0.35
     now=$(ms)
     if [ -z "$rss_early" ] && [ "$now" -ge 13500 ]; then
         alive "ten seconds into play"
-        rss_early=$(sk_rss "$PID")
-        sk_log "RSS ten seconds into play: $rss_early kB (before スタート: $rss_idle kB)"
+        rss_early=$(harness_rss "$PID")
+        harness_log "RSS ten seconds into play: $rss_early kB (before スタート: $rss_idle kB)"
     fi
     if [ "$now" -ge "$next_report" ]; then
         alive "$((now / 1000)) s after スタート"
-        sk_log "RSS $((now / 1000)) s after スタート: $(sk_rss "$PID") kB, $clicks clicks so far"
+        harness_log "RSS $((now / 1000)) s after スタート: $(harness_rss "$PID") kB, $clicks clicks so far"
         next_report=$((next_report + 30000))
     fi
 done
 while [ "$(ms)" -lt 155000 ]; do sleep 0.2; done
 alive "the end of the round"
 sleep 1
-rss_end=$(sk_rss "$PID")
+rss_end=$(harness_rss "$PID")
 elapsed=$(ms)
-sk_button 438 294 89 27 # 判定
+harness_button 438 294 89 27 # 判定
 sleep 2
 alive "判定"
-sk_button 525 19 89 27 # もどる
+harness_button 525 19 89 27 # もどる
 sleep 0.5
 alive "もどる"
 peak=$(awk '/^VmHWM:/ {print $2}' "/proc/$PID/status")
 growth=$((rss_end - rss_early))
-sk_log "round of $((elapsed / 1000)) s, $clicks clicks ($((clicks * 1000 / elapsed)) a second)"
-sk_log "RSS ten seconds into play $rss_early kB, after the round $rss_end kB: growth $growth kB (limit 1024 kB); peak $peak kB"
+harness_log "round of $((elapsed / 1000)) s, $clicks clicks ($((clicks * 1000 / elapsed)) a second)"
+harness_log "RSS ten seconds into play $rss_early kB, after the round $rss_end kB: growth $growth kB (limit 1024 kB); peak $peak kB"
 grep -q "no sound" "$work/stderr.log" && die "the sound did not open: $(cat "$work/stderr.log")"
 [ "$growth" -le 1024 ] || die "resident memory grew by $growth kB over the round"
-sk_log "passed"
+harness_log "passed"

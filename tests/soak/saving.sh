@@ -11,8 +11,8 @@
 # usage: saving.sh PATH/TO/pokopenpan
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib.sh"
-SK_NAME=saving
+source "$here/../harness/harness.sh"
+HARNESS_NAME=saving
 exe=$(readlink -f "${1:?usage: saving.sh PROGRAM}")
 work=$(mktemp -d /tmp/poko-saving.XXXXXX)
 PID=""
@@ -24,7 +24,7 @@ finish() {
     [ -n "$PID" ] && kill "$PID" 2>/dev/null
     local m
     for m in "${MOUNTS[@]}"; do umount "$m" 2>/dev/null; done
-    sk_cleanup
+    harness_cleanup
     chmod -R u+rwX "$work" 2>/dev/null
     rm -rf "$work"
 }
@@ -34,14 +34,14 @@ root=0
 [ "$(id -u)" -eq 0 ] && root=1
 
 fail() {
-    sk_log "$CASE: FAIL: $*"
+    harness_log "$CASE: FAIL: $*"
     [ -f "$DIR/stderr.log" ] && sed "s/^/[$CASE stderr] /" "$DIR/stderr.log"
     failures=$((failures + 1))
     [ -n "$PID" ] && kill "$PID" 2>/dev/null
     PID=""
     return 1
 }
-alive() { sk_alive "$PID" || fail "the program died after: $1"; }
+alive() { harness_alive "$PID" || fail "the program died after: $1"; }
 
 # A program folder whose data folder may live on a file system of its own: the sounds and
 # pictures are links into the build's data folder, so a tiny disk holds only the settings.
@@ -49,7 +49,7 @@ prepare() {
     CASE=$1
     DIR=$work/$1
     DATA=$DIR/データ
-    sk_prepare_program "$exe" "$DIR" && mkdir -p "$DATA"
+    harness_prepare_program "$exe" "$DIR" && mkdir -p "$DATA"
 }
 populate() {
     local source
@@ -75,11 +75,11 @@ old_file_intact() {
 
 # Menu → ゲーム → 設定, one slider moved, ready to save.
 to_settings() {
-    sk_launch "$DIR"
-    PID=$SK_PID
-    sk_menu_to_game "$PID" || fail "no game screen" || return 1
-    sk_game_to_settings "$PID" || fail "no settings screen" || return 1
-    sk_click 223 57 # the time slider's right arrow: 2 → 3
+    harness_launch "$DIR"
+    PID=$HARNESS_PID
+    harness_menu_to_game "$PID" || fail "no game screen" || return 1
+    harness_game_to_settings "$PID" || fail "no settings screen" || return 1
+    harness_click 223 57 # the time slider's right arrow: 2 → 3
     sleep 0.3
     alive "moving a slider"
 }
@@ -87,40 +87,40 @@ to_settings() {
 save_must_fail() {
     local before
     before=$(grep -c "保存できませんでした" "$DIR/stderr.log")
-    sk_button 162 338 89 27 # 設定完了
+    harness_button 162 338 89 27 # 設定完了
     sleep 1.5
     alive "設定完了 ($1)" || return 1
-    sk_find_window 設定 || fail "the settings screen closed as if the save had worked; the file now holds: $(od -An -c "$DATA/設定.dat" 2>&1 | tr -s ' ')" || return 1
+    harness_find_window 設定 || fail "the settings screen closed as if the save had worked; the file now holds: $(od -An -c "$DATA/設定.dat" 2>&1 | tr -s ' ')" || return 1
     [ "$(grep -c "保存できませんでした" "$DIR/stderr.log")" -gt "$before" ] ||
         fail "no message that the settings were not saved" || return 1
     grep "保存できませんでした" "$DIR/stderr.log" | tail -1 | grep -q "データ" ||
         fail "the message does not name the data folder or file" || return 1
     # In a subshell, so that later clicks still aim at the settings screen.
-    (sk_find_window ぽこぺんぱん) || fail "no message box on the screen" || return 1
+    (harness_find_window ぽこぺんぱん) || fail "no message box on the screen" || return 1
 }
 # 設定中止 → ゲーム → おわり, and a normal end.
 leave() {
-    sk_button 48 338 89 27 # 設定中止
-    sk_wait_window ゲーム 15 "$PID" || fail "設定中止 did not lead back to the game" || return 1
+    harness_button 48 338 89 27 # 設定中止
+    harness_wait_window ゲーム 15 "$PID" || fail "設定中止 did not lead back to the game" || return 1
     sleep 0.5
-    sk_button 410 13 89 27 # おわり
-    sk_wait_exit "$PID" 10 || {
+    harness_button 410 13 89 27 # おわり
+    harness_wait_exit "$PID" 10 || {
         fail "the program did not end after おわり"
         return 1
     }
     PID=""
-    [ "$SK_EXIT_STATUS" -eq 0 ] || fail "the program ended with status $SK_EXIT_STATUS" || return 1
+    [ "$HARNESS_EXIT_STATUS" -eq 0 ] || fail "the program ended with status $HARNESS_EXIT_STATUS" || return 1
 }
 pass() {
-    sk_log "$CASE: passed"
+    harness_log "$CASE: passed"
     passes=$((passes + 1))
 }
 skip() {
-    sk_log "$CASE: skipped: $*"
+    harness_log "$CASE: skipped: $*"
     skips=$((skips + 1))
 }
 
-sk_start_x || {
+harness_start_x || {
     echo "no X server" >&2
     exit 1
 }
@@ -131,7 +131,7 @@ populate
 if [ "$root" -eq 1 ]; then
     # Permissions do not stop root: a read-only file system does.
     rm -f "$DATA"/* && mount_small && populate && mount -o remount,ro "$DATA" &&
-        sk_log "$CASE: as root, the data folder is a read-only tmpfs (folder permissions do not stop root)"
+        harness_log "$CASE: as root, the data folder is a read-only tmpfs (folder permissions do not stop root)"
 else
     chmod 555 "$DATA"
 fi
@@ -151,8 +151,8 @@ elif mount_small && populate; then
     dd if=/dev/zero of="$DATA/filler" bs=4k >/dev/null 2>&1
     if to_settings && save_must_fail "full disk" && old_file_intact; then
         rm -f "$DATA/filler"
-        sk_button 162 338 89 27 # 設定完了, again
-        if sk_wait_window ゲーム 10 "$PID" 2>/dev/null; then
+        harness_button 162 338 89 27 # 設定完了, again
+        if harness_wait_window ゲーム 10 "$PID" 2>/dev/null; then
             if cmp -s "$DATA/設定.dat" <(printf '3,4,1,5\r\n'); then
                 leave && pass
             else

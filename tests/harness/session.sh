@@ -1,17 +1,16 @@
-# Shared by the end-to-end scenarios (and the benchmarks): a private X server, a private
-# sound server whose output is recorded, a private copy of the program, and ways to
-# look, listen and click the way a player does. Sourced, not run.
+# One end-to-end scenario's session (the benchmarks use it too): a private X server, a
+# private sound server whose output is recorded (PulseAudio, or PipeWire's pulse server
+# with POKO_SOUND_SERVER=pipewire), a private copy of the program, and ways to
+# look, listen and click the way a player does. Part of tests/harness.
 #
 # A scenario script does:
-#   source "$(dirname "$0")/lib.sh"
+#   source "$(dirname "$0")/../harness/harness.sh"
 #   poko_begin NAME "$1"          # the program's path; sets everything up, trap tears down
 #   ... poko_launch; poko_wait_window メニュー; poko_click X Y; poko_fail "why" ...
 #   poko_pass
 set -uo pipefail
 
-POKO_E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-POKO_SOURCE_DIR=$(cd "$POKO_E2E_DIR/../.." && pwd)
-source "$POKO_E2E_DIR/../lib/x11.sh"
+POKO_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # The helper programs are built beside the e2e tests' CMake files.
 poko_find_tools() {
@@ -133,19 +132,14 @@ poko_start_x() {
 }
 
 poko_start_sound() {
-    pulseaudio --daemonize=no --exit-idle-time=-1 -n --disallow-exit --use-pid-file=false \
-        --load="module-null-sink sink_name=nul rate=44100 channels=2" \
-        --load=module-native-protocol-unix \
-        --log-target=file:"$POKO_WORK/pulseaudio.log" >/dev/null 2>&1 &
-    POKO_SOUND_PID=$!
-    POKO_PIDS+=($!)
-    local i
-    for i in $(seq 100); do
-        pactl info >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    pactl info >/dev/null 2>&1 || poko_fail "the sound server did not start"
-    pactl set-default-sink nul
+    local started=0
+    case "${POKO_SOUND_SERVER:-pulseaudio}" in
+    pulseaudio) harness_start_pulse "$XDG_RUNTIME_DIR" "$POKO_WORK/pulseaudio.log" && started=1 ;;
+    pipewire) harness_start_pipewire "$XDG_RUNTIME_DIR" "$POKO_WORK" && started=1 ;;
+    esac
+    POKO_PIDS+=("${HARNESS_SOUND_PIDS[@]}")
+    [ "$started" = 1 ] || poko_fail "the sound server did not start"
+    POKO_SOUND_PID=$HARNESS_SOUND_PID
     # A silent stream keeps the sink, and so the monitor, running all the time.
     pacat --raw --playback --device=nul --rate=44100 --channels=2 </dev/zero >/dev/null 2>&1 &
     POKO_SILENCE_PID=$!

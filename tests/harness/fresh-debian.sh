@@ -9,13 +9,13 @@
 # started inside ends with the command. Nothing is bound from this machine's /dev, /proc or
 # /sys, and the folder is removed afterwards whatever the outcome, never across a mount.
 #
-# usage: fresh-debian.sh RELEASE [COMMAND ARG...]     e.g. fresh-debian.sh trixie ./test
+# usage: tests/harness/fresh-debian.sh RELEASE [COMMAND ARG...]     e.g. fresh-debian.sh trixie ./test
 # POKO_CHROOT_KEEP=1 keeps the folder for a look (it is printed).
 set -euo pipefail
-release=${1:?usage: fresh-debian.sh RELEASE [COMMAND ARG...]}
+release=${1:?usage: tests/harness/fresh-debian.sh RELEASE [COMMAND ARG...]}
 shift
 [ $# -gt 0 ] || set -- ./test
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/setup.sh"
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -1,0 +1,16 @@
+# The one shell library of the script tests: the end-to-end and soak scenarios, the package
+# tests, the benchmarks and the screenshots source this file and nothing else of the kind.
+# Sourced, not run.
+#
+#   x11.sh      a private X server; finding windows and clicking in them as a player does
+#   sound.sh    a private sound server with a null sink to record
+#   program.sh  a private copy of the program, launched from /, waited for, played by clicks
+#   session.sh  one scenario's whole session (X, sound, program, recording, looking and
+#               listening), with teardown and kept artifacts on failure
+# tests/harness/fresh-debian.sh, a script of its own, runs a command in a fresh minimal
+# Debian.
+HARNESS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$HARNESS_DIR/x11.sh"
+source "$HARNESS_DIR/sound.sh"
+source "$HARNESS_DIR/program.sh"
+source "$HARNESS_DIR/session.sh"
