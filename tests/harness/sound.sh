@@ -54,8 +54,14 @@ harness_start_pipewire() {
     HARNESS_SOUND_PIDS+=("$(cat "$logs/bus-pid.txt")")
     DBUS_SESSION_BUS_ADDRESS=$(head -1 "$logs/bus.txt")
     export DBUS_SESSION_BUS_ADDRESS
+    # No Bluetooth here: Debian 12's wireplumber (0.4) then also leaves alone logind, whose
+    # monitor fails without systemd's /run/systemd and would take wireplumber down with it.
+    mkdir -p "$logs/config/wireplumber/bluetooth.lua.d"
+    echo 'bluez_monitor.enabled = false' \
+        >"$logs/config/wireplumber/bluetooth.lua.d/51-no-bluetooth.lua"
     for server in pipewire wireplumber pipewire-pulse; do
-        (cd / && XDG_RUNTIME_DIR=$rundir exec "$server") >"$logs/$server.log" 2>&1 &
+        (cd / && XDG_RUNTIME_DIR=$rundir XDG_CONFIG_HOME=$logs/config exec "$server") \
+            >"$logs/$server.log" 2>&1 &
         HARNESS_SOUND_PID=$!
         HARNESS_SOUND_PIDS+=("$HARNESS_SOUND_PID")
         [ "$server" = pipewire ] || continue
@@ -77,7 +83,11 @@ harness_start_pipewire() {
         echo "no null sink on PipeWire" >&2
         return 1
     }
-    XDG_RUNTIME_DIR=$rundir pactl set-default-sink nul
+    # Without its session manager PipeWire runs no graph; the default sink is its to set.
+    XDG_RUNTIME_DIR=$rundir pactl set-default-sink nul || {
+        echo "no session manager on PipeWire: $(tail -3 "$logs/wireplumber.log")" >&2
+        return 1
+    }
     XDG_RUNTIME_DIR=$rundir pactl info | grep -q "^Server Name: PulseAudio (on PipeWire" || {
         echo "the pulse server is not PipeWire's: $(XDG_RUNTIME_DIR=$rundir pactl info | grep '^Server Name')" >&2
         return 1
