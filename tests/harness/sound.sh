@@ -83,7 +83,12 @@ harness_start_pipewire() {
         echo "no null sink on PipeWire" >&2
         return 1
     }
-    # Without its session manager PipeWire runs no graph; the default sink is its to set.
+    # Without its session manager PipeWire runs no graph; the default sink is its to set,
+    # once it has loaded.
+    for i in $(seq 100); do
+        XDG_RUNTIME_DIR=$rundir pactl set-default-sink nul 2>/dev/null && break
+        sleep 0.1
+    done
     XDG_RUNTIME_DIR=$rundir pactl set-default-sink nul || {
         echo "no session manager on PipeWire: $(tail -3 "$logs/wireplumber.log")" >&2
         return 1
