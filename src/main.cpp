@@ -18,6 +18,11 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // A desktop ties the running windows to the launcher they came from: on Wayland by the
+    // app id, the desktop entry's name; on X11 by the window class, which the entry gives as
+    // StartupWMClass. Neither may follow a renamed executable.
+    QGuiApplication::setDesktopFileName(QStringLiteral(POKO_APP_ID));
+    QCoreApplication::setApplicationName(QStringLiteral(POKO_PROGRAM));
     // The program ends when no screen is left, not when the last window closes: a screen
     // move closes one window before the next is shown.
     QApplication::setQuitOnLastWindowClosed(false);

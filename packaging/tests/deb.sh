@@ -158,6 +158,17 @@ mkdir -p "$work/sound"
 harness_start_sound "$work/sound" anyone || die "no sound server"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | head -1 | sed 's/ *%[fFuUdDnNickvm]//g')
 [ -n "$exec_line" ] || die "the desktop entry has no Exec"
+# The desktop ties a running window to its entry on X11 by the window's class, the second
+# string of WM_CLASS, which must be the entry's StartupWMClass.
+startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+[ -n "$startup_class" ] || die "the desktop entry has no StartupWMClass"
+window_tied_to_entry() {
+    local class
+    harness_find_window "$1" || die "no $1 window"
+    class=$(xprop -id "$WIN" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\([^"]*\)"$/\1/p')
+    [ "$class" = "$startup_class" ] ||
+        die "the $1 window's X11 class is '$class', the desktop entry's StartupWMClass '$startup_class'"
+}
 settings_a=$home_a/.config/pokopenpan/設定.dat
 settings_b=$home_b/conf/pokopenpan/設定.dat
 
@@ -176,8 +187,11 @@ start_game() {
     exe=$(readlink "/proc/$PID/exe")
     [ "$exe" = /usr/games/pokopenpan ] || die "the game runs from $exe, not from /usr/games/pokopenpan"
     [ "$(stat -c %U "/proc/$PID")" = "$user" ] || die "the game does not run as $user"
+    window_tied_to_entry メニュー
     harness_menu_to_game "$PID" || die "no game screen"
+    window_tied_to_entry ゲーム
     harness_game_to_settings "$PID" || die "no settings screen"
+    window_tied_to_entry 設定
 }
 # 設定完了, back to the game, おわり, and a normal end.
 save_and_quit() {

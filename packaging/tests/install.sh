@@ -56,6 +56,7 @@ check "Name[en] Pokopenpan" [ "$(entry 'Name\[en\]')" = "Pokopenpan" ]
 check "Categories Game;ArcadeGame;" [ "$(entry Categories)" = "Game;ArcadeGame;" ]
 check "Icon pokopenpan" [ "$(entry Icon)" = "pokopenpan" ]
 check "Exec is the program's name" [ "$(entry Exec)" = "pokopenpan" ]
+check "StartupWMClass is the program's name, its windows' X11 class" [ "$(entry StartupWMClass)" = "pokopenpan" ]
 check "Type Application, no terminal" [ "$(entry Type)/$(entry Terminal)" = "Application/false" ]
 if command -v desktop-file-validate >/dev/null; then
     check "desktop-file-validate accepts the entry" desktop-file-validate "$desktop"
@@ -89,7 +90,14 @@ appstream_findings | sed 's/^/[appstreamcli] /' >&2
 check "appstreamcli knows the developer's name" \
     grep -q '<developer id="org.pokopenpan">' "$metainfo"
 check "the metadata names the desktop entry" grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo"
-check "the metadata carries the project's version" grep -q "version=\"$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")\"" "$metainfo"
+# The release is the changelog's top entry, as dpkg reads it.
+changelog=$source_dir/packaging/debian/changelog
+release="version=\"$(dpkg-parsechangelog -l "$changelog" -S Version)\" date=\"$(date -u -d "$(dpkg-parsechangelog -l "$changelog" -S Date)" +%F)\""
+check "the metadata's release is the changelog's top entry ($release)" grep -q "<release $release/>" "$metainfo"
+check "the changelog's version is the project's" \
+    [ "$(dpkg-parsechangelog -l "$changelog" -S Version)" = "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")" ]
+check "the metadata says the game needs a pointing device" \
+    sh -c "tr -d ' \n' <'$metainfo' | grep -q '<requires><control>pointing</control></requires>'"
 
 # Nothing else is installed.
 expected_top=$'bin\nshare'

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The game on a Wayland desktop: under a headless weston (with its debug extension, so that
 # weston-debug can dump the compositor's scene graph), the menu window must be mapped as an
-# xdg toplevel of our process, nothing may be printed on stderr (no warning about window
-# positions, which Wayland does not let a client set), and SIGTERM ends it with status 0.
+# xdg toplevel of our process whose app id, the one the client set, is the name of the
+# desktop entry that is installed (the compositor ties the window to its launcher and icon
+# by it alone), nothing may be printed on stderr (no warning about window positions, which
+# Wayland does not let a client set), and SIGTERM ends it with status 0.
 #
-# usage: wayland.sh PROGRAM
+# usage: wayland.sh PROGRAM DESKTOP_ENTRY
 set -uo pipefail
-program=$(readlink -f "${1:?usage: wayland.sh PROGRAM}")
+program=$(readlink -f "${1:?usage: wayland.sh PROGRAM DESKTOP_ENTRY}")
+desktop_id=$(basename "${2:?usage: wayland.sh PROGRAM DESKTOP_ENTRY}" .desktop)
 for tool in weston weston-debug; do
     command -v "$tool" >/dev/null || {
         echo "FAIL: $tool is needed (apt-get install weston)" >&2
@@ -72,6 +75,9 @@ for _ in $(seq 60); do
 done
 [ -n "$mapped" ] || fail "no menu window was mapped within 30 s"
 echo "mapped:$mapped"
+# weston labels a toplevel "top-level window 'TITLE' of APP_ID".
+app_id=$(sed -n "s/.*top-level window 'メニュー' of \(.*\)$/\1/p" <<<"$mapped")
+[ "$app_id" = "$desktop_id" ] || fail "the window's app id is '$app_id', not the desktop entry's $desktop_id"
 sleep 2 # the title animation runs for a while under the compositor
 
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended on its own"
@@ -89,4 +95,4 @@ done
 game_pid=""
 [ "$status" -eq 0 ] || fail "after SIGTERM the game ended with status $status"
 [ -s "$runtime/game-stderr.log" ] && fail "the game wrote to stderr: $(head -5 "$runtime/game-stderr.log")"
-echo "wayland: the menu was mapped, nothing on stderr, SIGTERM gave status 0"
+echo "wayland: the menu was mapped with the app id $app_id, nothing on stderr, SIGTERM gave status 0"
