@@ -1,7 +1,8 @@
 # Two builds of the same commit, in other folders at other times, give the same bytes:
 #   - every time a build records is SOURCE_DATE_EPOCH, taken from the last commit when the
 #     builder gives none (and from the changelog's top entry outside a git checkout);
-#   - the compiler writes no folder of this machine into the objects or their debug data;
+#   - the compiler writes no folder of this machine into the objects or their debug data,
+#     and no path from the build folder to the sources;
 #   - every build-time command (the resource compiler, the generators) runs with
 #     SOURCE_DATE_EPOCH set, so the resource compiler records it in place of the sources'
 #     modification times, which a fresh checkout sets to the time of the checkout.
@@ -33,6 +34,9 @@ if(NOT POKO_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
     message(FATAL_ERROR "SOURCE_DATE_EPOCH is not a number of seconds: '${POKO_SOURCE_DATE_EPOCH}'")
 endif()
 
+# moc includes each header by its path below an include folder (game/GameScreen.h), not by
+# one relative to the build folder, which differs when the build folder stands elsewhere.
+set(CMAKE_AUTOMOC_PATH_PREFIX ON)
 # GCC takes the last matching map first, so the build folder, often inside the sources,
 # goes last.
 add_compile_options("-ffile-prefix-map=${PROJECT_SOURCE_DIR}=."

@@ -75,8 +75,8 @@ for _ in $(seq 60); do
 done
 [ -n "$mapped" ] || fail "no menu window was mapped within 30 s"
 echo "mapped:$mapped"
-# weston labels a toplevel "top-level window 'TITLE' of APP_ID".
-app_id=$(sed -n "s/.*top-level window 'メニュー' of \(.*\)$/\1/p" <<<"$mapped")
+# weston labels a view "top-level window 'TITLE' of APP_ID, ADDRESS):".
+app_id=$(sed -n "s/.*top-level window 'メニュー' of \([^ ,]*\), .*/\1/p" <<<"$mapped")
 [ "$app_id" = "$desktop_id" ] || fail "the window's app id is '$app_id', not the desktop entry's $desktop_id"
 sleep 2 # the title animation runs for a while under the compositor
 
