@@ -59,6 +59,11 @@ QWidget* Form::findControl(const QString& name, int index) const {
     return controls_.value(key(name, index));
 }
 
+void Form::missing(const char* kind, const QString& name, int index) const {
+    const QString what = index ? QStringLiteral("%1(%2)").arg(name).arg(index) : name;
+    qFatal("form %s has no %s named %s", qUtf8Printable(windowTitle()), kind, qUtf8Printable(what));
+}
+
 Timer& Form::addTimer(const QString& name, int index, TimerService& service) {
     auto timer = std::make_unique<Timer>(service, [this, k = key(name, index)] {
         if (const auto handler = timerHandlers_.value(k))
@@ -71,12 +76,17 @@ Timer& Form::addTimer(const QString& name, int index, TimerService& service) {
 }
 
 void Form::onTimer(const QString& name, int index, std::function<void()> handler) {
+    if (!timerIndex_.contains(key(name, index)))
+        missing("timer", name, index);
     timerHandlers_.insert(key(name, index), std::move(handler));
 }
 
 void Form::onClick(const QString& name, int index, std::function<void()> handler) {
     QWidget* target = findControl(name, index);
-    Q_ASSERT_X(target, "Form::onClick", qPrintable(name));
+    auto* picture = qobject_cast<PictureBox*>(target);
+    auto* button = qobject_cast<QAbstractButton*>(target);
+    if (!picture && !button)
+        missing("picture or button", name, index);
     // Qt leaves the keyboard focus on a button hidden while no other control could take it
     // (スタート hides all three board buttons), and Space or Enter still clicks it: a hidden
     // control's click, by mouse or by key, reaches no handler.
@@ -84,15 +94,16 @@ void Form::onClick(const QString& name, int index, std::function<void()> handler
         if (target->isVisibleTo(this))
             dispatch(handler);
     };
-    if (auto* picture = qobject_cast<PictureBox*>(target))
+    if (picture)
         connect(picture, &PictureBox::clicked, this, run);
-    else if (auto* button = qobject_cast<QAbstractButton*>(target))
+    else
         connect(button, &QAbstractButton::clicked, this, run);
 }
 
 Timer& Form::timer(const QString& name, int index) const {
     Timer* found = timerIndex_.value(key(name, index));
-    Q_ASSERT_X(found, "Form::timer", qPrintable(name));
+    if (!found)
+        missing("timer", name, index);
     return *found;
 }
 
@@ -100,6 +111,8 @@ ControlArray<Timer> Form::timerArray(const QString& name) const {
     std::vector<Timer*> elements;
     for (int index = 1; Timer* found = timerIndex_.value(key(name, index)); ++index)
         elements.push_back(found);
+    if (elements.empty())
+        missing("timer", name, 1);
     return ControlArray<Timer>(std::move(elements));
 }
 
@@ -112,7 +125,8 @@ WavePlayer& Form::addPlayer(const QString& name, std::unique_ptr<WavePlayer> pla
 
 WavePlayer& Form::player(const QString& name) const {
     WavePlayer* found = playerIndex_.value(key(name, 0));
-    Q_ASSERT_X(found, "Form::player", qPrintable(name));
+    if (!found)
+        missing("player", name, 0);
     return *found;
 }
 

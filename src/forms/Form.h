@@ -37,16 +37,25 @@ public:
     // names compare without regard to case. A registered control that is hidden, itself or
     // through its frame, never acts: no click of it, by mouse or by key, reaches its handler.
     void registerControl(const QString& name, int index, QWidget* control);
+    // Null when the form has no such control; the lookups below do not return at all then.
     QWidget* findControl(const QString& name, int index = 0) const;
+
+    // Every lookup by name below stops the program at once, naming the form and the name,
+    // when the form has nothing of that name and kind: a misspelt name in a screen's code
+    // is a fault of the program, in every build, never a silent null or an empty array.
     template <class T> T& control(const QString& name, int index = 0) const {
         auto* found = qobject_cast<T*>(findControl(name, index));
-        Q_ASSERT_X(found, "Form::control", qPrintable(name));
+        if (!found)
+            missing(T::staticMetaObject.className(), name, index);
         return *found;
     }
+    // Elements 1, 2, ... up to the first index the form lacks; there must be an element 1.
     template <class T> ControlArray<T> controlArray(const QString& name) const {
         std::vector<T*> elements;
         for (int index = 1; auto* found = qobject_cast<T*>(findControl(name, index)); ++index)
             elements.push_back(found);
+        if (elements.empty())
+            missing(T::staticMetaObject.className(), name, 1);
         return ControlArray<T>(std::move(elements));
     }
 
@@ -71,6 +80,7 @@ protected:
 
 private:
     static QString key(const QString& name, int index);
+    [[noreturn]] void missing(const char* kind, const QString& name, int index) const;
 
     std::function<void()> afterEvent_;
     std::function<void()> onClosedByFrame_;

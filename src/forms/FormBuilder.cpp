@@ -83,9 +83,8 @@ std::unique_ptr<forms::Form> buildForm(const Screen& screen, forms::TimerService
             continue;
         }
         QWidget* parent = control.container
-                              ? form->findControl(QString::fromUtf8(control.container))
+                              ? &form->control<QWidget>(QString::fromUtf8(control.container))
                               : form.get();
-        Q_ASSERT_X(parent, "buildForm", control.name);
         QWidget* widget = createWidget(control, parent); // owned by its parent
         const QRect place =
             forms::pixelRect(control.left, control.top, control.width, control.height);
@@ -99,18 +98,15 @@ std::unique_ptr<forms::Form> buildForm(const Screen& screen, forms::TimerService
 
     // Stack the windowless controls back to front, then lift every windowed control over
     // them, keeping the windowed controls' own order (later in the table is further front).
-    for (auto it = screen.frontToBack.rbegin(); it != screen.frontToBack.rend(); ++it) {
-        QWidget* widget = form->findControl(QString::fromUtf8(it->name), it->index);
-        Q_ASSERT_X(widget, "buildForm stacking", it->name);
-        widget->raise();
-    }
+    for (auto it = screen.frontToBack.rbegin(); it != screen.frontToBack.rend(); ++it)
+        form->control<QWidget>(QString::fromUtf8(it->name), it->index).raise();
     for (const Control& control : screen.controls)
         if (isWindowed(control.kind))
-            form->findControl(QString::fromUtf8(control.name), control.index)->raise();
+            form->control<QWidget>(QString::fromUtf8(control.name), control.index).raise();
 
     QWidget* previous = nullptr;
     for (const ControlRef& ref : screen.tabOrder) {
-        QWidget* widget = form->findControl(QString::fromUtf8(ref.name), ref.index);
+        QWidget* widget = &form->control<QWidget>(QString::fromUtf8(ref.name), ref.index);
         if (previous)
             QWidget::setTabOrder(previous, widget);
         previous = widget;

@@ -1,40 +1,80 @@
 #!/usr/bin/env bash
-# The program's libraries stand in floors, and each may include only what stands below it:
-#   data, assets  ->  forms  ->  sound, program  ->  game, menu, settings  ->  main.cpp
-# The screens never include one another; the one header of a screen's folder that the
-# others may read is the settings record, which lives on the floor below the screens.
-# Prints every include against that order and fails if there is one.
+# Checks every include of the program's own headers against the floors of src/floors.txt:
+# a file may include the headers of its own library and of the libraries its line names.
+# Prints every include against that order, and every file or header no line holds, and
+# fails if there is one. The list itself must keep its order: a library may name only
+# libraries on lower floors.
 #
-# usage: check_includes.sh ROOT     (the folder that holds src/)
+# usage: check_includes.sh ROOT [FLOORS]
+#   ROOT    the folder that holds src/
+#   FLOORS  the list of floors (default: ROOT/src/floors.txt)
 set -uo pipefail
-root=${1:?usage: check_includes.sh ROOT}
+root=${1:?usage: check_includes.sh ROOT [FLOORS]}
+floors=${2:-$root/src/floors.txt}
+floors=$(realpath "$floors") || exit 1
 cd "$root/src" || exit 1
 
-allowed() { # folder, included path
-    local folder=$1 target=$2 used=${2%%/*}
-    [ "$used" = "$folder" ] && return 0
-    case "$folder:$used" in
-    data:* | assets:*) return 1 ;;
-    forms:data | forms:assets) return 0 ;;
-    sound:forms | sound:data) return 0 ;;
-    program:forms | program:data) return 0 ;;
-    game:forms | game:data | game:assets | game:program) return 0 ;;
-    menu:forms | menu:data | menu:assets | menu:program) return 0 ;;
-    settings:forms | settings:data | settings:assets | settings:program) return 0 ;;
-    esac
-    [ "$target" = settings/Settings.h ] && [[ "$folder" =~ ^(game|menu)$ ]]
-}
+libraries=() # in the list's order, which decides who owns a file
+declare -A floor_of sources_of uses_of
+while read -r floor library sources uses _; do
+    [[ "$floor" =~ ^[0-9]+$ ]] || continue
+    libraries+=("$library")
+    floor_of[$library]=$floor
+    sources_of[$library]=$sources
+    uses_of[$library]=$uses
+done <"$floors"
+if [ ${#libraries[@]} -eq 0 ]; then
+    echo "$floors lists no library"
+    exit 1
+fi
 
 wrong=0
+for library in "${libraries[@]}"; do
+    [ "${uses_of[$library]}" = "*" ] || [ "${uses_of[$library]}" = "-" ] && continue
+    IFS=, read -ra used <<<"${uses_of[$library]}"
+    for lower in "${used[@]}"; do
+        if [ -z "${floor_of[$lower]:-}" ]; then
+            echo "$library uses $lower, which the list does not hold"
+            wrong=$((wrong + 1))
+        elif [ "${floor_of[$lower]}" -ge "${floor_of[$library]}" ]; then
+            echo "$library uses $lower, which is not on a lower floor"
+            wrong=$((wrong + 1))
+        fi
+    done
+done
+
+owner() { # path under src/ -> the library that holds it, or nothing
+    local library pattern patterns
+    for library in "${libraries[@]}"; do
+        IFS=, read -ra patterns <<<"${sources_of[$library]}"
+        for pattern in "${patterns[@]}"; do
+            # shellcheck disable=SC2053 # the pattern is meant to match as a pattern
+            [[ "$1" == $pattern ]] && echo "$library" && return 0
+        done
+    done
+    return 1
+}
+
+may_use() { # library, used library
+    [ "$1" = "$2" ] || [ "${uses_of[$1]}" = "*" ] || [[ ",${uses_of[$1]}," == *",$2,"* ]]
+}
+
 checked=0
 while IFS= read -r file; do
-    folder=${file%%/*}
-    [ "$folder" = "$file" ] && continue # main.cpp may use everything
+    if ! library=$(owner "$file"); then
+        echo "src/$file is on no floor of the list"
+        wrong=$((wrong + 1))
+        continue
+    fi
     while IFS= read -r target; do
         checked=$((checked + 1))
-        allowed "$folder" "$target" && continue
-        echo "src/$file includes $target, against the order of the floors"
-        wrong=$((wrong + 1))
+        if ! used=$(owner "$target"); then
+            echo "src/$file includes $target, which is on no floor of the list"
+            wrong=$((wrong + 1))
+        elif ! may_use "$library" "$used"; then
+            echo "src/$file includes $target, against the order of the floors"
+            wrong=$((wrong + 1))
+        fi
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([a-z]*\/[^"]*\)".*/\1/p' "$file")
 done < <(find . -name '*.h' -o -name '*.cpp' | sed 's|^\./||' | sort)
 echo "$checked includes of the program's own headers checked, $wrong against the order"

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace fakes {
@@ -14,7 +16,7 @@ public:
         Entry& entry = owner_.entries_.at(id_);
         entry.running = true;
         entry.intervalMs = intervalMs;
-        entry.due = owner_.clock_.now() + intervalMs / 1000.0;
+        entry.dueMs = std::llround(owner_.clock_.now() * 1000) + intervalMs;
         entry.order = owner_.nextOrder_++;
     }
     void stop() override { owner_.entries_.at(id_).running = false; }
@@ -33,23 +35,23 @@ std::unique_ptr<forms::TimerSlot> VirtualTimers::create(std::function<void()> on
 void VirtualTimers::advanceTo(double seconds) {
     for (;;) {
         int nextId = -1;
-        double due = std::numeric_limits<double>::infinity();
+        long long due = std::numeric_limits<long long>::max();
         unsigned long long order = 0;
         for (const auto& [id, entry] : entries_) {
-            if (!entry.running || entry.due > seconds + 1e-9)
+            if (!entry.running || entry.dueMs > seconds * 1000 + 1e-6)
                 continue;
-            if (entry.due < due - 1e-9 || (entry.due < due + 1e-9 && entry.order < order)) {
+            if (entry.dueMs < due || (entry.dueMs == due && entry.order < order)) {
                 nextId = id;
-                due = entry.due;
+                due = entry.dueMs;
                 order = entry.order;
             }
         }
         if (nextId < 0)
             break;
-        clock_.set(std::max(clock_.now(), due));
+        clock_.set(std::max(clock_.now(), due / 1000.0));
         Entry& entry = entries_.at(nextId);
         // The next tick is one interval later; the handler may restart or stop the timer.
-        entry.due += entry.intervalMs / 1000.0;
+        entry.dueMs += entry.intervalMs;
         entry.order = nextOrder_++;
         const auto onTick = entry.onTick;
         onTick();

@@ -27,7 +27,9 @@ private:
 };
 
 // Timers on virtual time: advancing the clock fires every due timer in time order (ties in
-// the order the timers were last started), each with the clock set to its due moment.
+// the order the timers were last started), each with the clock set to its due moment. Due
+// moments are whole milliseconds, as the toolkit's timers keep them, so that ticks do not
+// drift: the fifth 100 ms tick after 100.0 s comes at 100.5 s exactly, on a margin.
 class VirtualTimers final : public forms::TimerService {
 public:
     explicit VirtualTimers(FakeClock& clock) : clock_(clock) {}
@@ -42,7 +44,7 @@ private:
         std::function<void()> onTick;
         bool running = false;
         int intervalMs = 0;
-        double due = 0;
+        long long dueMs = 0;
         unsigned long long order = 0;
     };
     class Slot;

@@ -65,7 +65,7 @@ template <typename Test> QRect boundsWhere(const QImage& image, const QRect& reg
 
 } // namespace
 
-class PicturesTest : public QObject {
+class AssetsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -428,5 +428,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PicturesTest)
+QTEST_MAIN(AssetsTest)
 #include "tst_assets.moc"

@@ -3,7 +3,6 @@
 #include "data/DataFile.h"
 #include "data/DataFolder.h"
 #include "support/Files.h"
-#include "support/TestProgram.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,10 +36,6 @@ class DataFolderTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { resetProgram(); }
-    // No window may outlive the application, which goes before the test program does.
-    void cleanupTestCase() { resetProgram(); }
-
     void programFolderDropsOneTrailingSeparator() {
         QCOMPARE(data::programFolderFrom(QStringLiteral("/opt/games")),
                  QStringLiteral("/opt/games"));

@@ -74,7 +74,7 @@ protected:
 
 } // namespace
 
-class LayoutsTest : public QObject {
+class DesignsTest : public QObject {
     Q_OBJECT
 
     TestProgram& program = testProgram();
@@ -527,5 +527,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(LayoutsTest)
+QTEST_MAIN(DesignsTest)
 #include "tst_designs.moc"

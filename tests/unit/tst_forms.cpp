@@ -1,30 +1,84 @@
 // The window runtime under the screens: time stamps, timers on virtual time, control
-// arrays, random re-seeding, twips, clicks on pictures, keys on buttons and context menus.
+// arrays, random re-seeding, twips, clicks on pictures, and lookups by name.
 #include "forms/ControlArray.h"
 #include "forms/Form.h"
+#include "forms/Label.h"
 #include "forms/PictureBox.h"
 #include "forms/PictureButton.h"
 #include "forms/Random.h"
 #include "forms/Slider.h"
 #include "forms/Timer.h"
 #include "forms/Twips.h"
-#include "support/TestProgram.h"
+#include "support/Fakes.h"
 
-#include <QContextMenuEvent>
 #include <QMouseEvent>
-#include <QPointer>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
+
+#include <sys/resource.h>
+
+namespace {
+
+// Set in a child of the lookup test: the row it runs.
+constexpr char ChildRow[] = "POKO_FORMS_LOOKUP_ROW";
+
+// A form with one of each kind of thing a screen looks up, then the row's lookup. A lookup
+// that stops the program never returns; one that returns fails the child.
+void lookUpInChild(const QString& row) {
+    // The child's end is expected: no core file, and Qt's own message on stderr.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    qInstallMessageHandler(nullptr);
+
+    fakes::FakeClock clock;
+    fakes::VirtualTimers timers(clock);
+    fakes::RecordingPlayers players;
+    forms::Form form(QStringLiteral("試し"), QSize(200, 100), {});
+    form.registerControl(QStringLiteral("Image1"), 1, new forms::PictureBox(&form));
+    form.registerControl(QStringLiteral("Label1"), 0, new forms::Label(&form, {}));
+    form.registerControl(QStringLiteral("Command1"), 0, new forms::PictureButton(&form));
+    form.addTimer(QStringLiteral("Timer1"), 0, timers);
+    form.addPlayer(QStringLiteral("MediaPlayer1"), players.create());
+
+    if (row == QLatin1String("right names")) {
+        form.control<forms::PictureBox>(QStringLiteral("image1"), 1);
+        form.control<forms::Label>(QStringLiteral("Label1"));
+        QCOMPARE(form.controlArray<forms::PictureBox>(QStringLiteral("Image1")).count(), 1);
+        form.onClick(QStringLiteral("Command1"), 0, [] {});
+        form.onClick(QStringLiteral("Image1"), 1, [] {});
+        form.onTimer(QStringLiteral("Timer1"), 0, [] {});
+        form.timer(QStringLiteral("TIMER1"));
+        form.player(QStringLiteral("MediaPlayer1"));
+        return;
+    }
+    if (row == QLatin1String("control"))
+        form.control<forms::PictureBox>(QStringLiteral("Imagel"), 1);
+    else if (row == QLatin1String("control of another kind"))
+        form.control<forms::PictureBox>(QStringLiteral("Label1"));
+    else if (row == QLatin1String("control array"))
+        form.controlArray<forms::PictureBox>(QStringLiteral("Image2"));
+    else if (row == QLatin1String("click"))
+        form.onClick(QStringLiteral("Comand1"), 0, [] {});
+    else if (row == QLatin1String("click on a label"))
+        form.onClick(QStringLiteral("Label1"), 0, [] {});
+    else if (row == QLatin1String("timer handler"))
+        form.onTimer(QStringLiteral("Timer1"), 1, [] {});
+    else if (row == QLatin1String("timer"))
+        form.timer(QStringLiteral("Tmer1"));
+    else if (row == QLatin1String("timer array"))
+        form.timerArray(QStringLiteral("Timer2"));
+    else if (row == QLatin1String("player"))
+        form.player(QStringLiteral("MediaPlayer3"));
+    QFAIL("the lookup returned");
+}
+
+} // namespace
 
 class FormsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { resetProgram(); }
-    // No window may outlive the application, which goes before the test program does.
-    void cleanupTestCase() { resetProgram(); }
-
     void stampsRoundToTheNearestSecondHalvesToEven_data() {
         QTest::addColumn<double>("seconds");
         QTest::addColumn<int>("stamp");
@@ -156,95 +210,50 @@ private slots:
         QCOMPARE(clicks.count(), 2);
     }
 
-    // スタート and おわり hide all three board buttons. Qt leaves the keyboard focus on the
-    // last one hidden, so a key pressed by accident must not reach it, or 設定 would open
-    // and the round or the goodbye be lost. Keys arrive through the window, as a player's do.
-    void keysForHiddenButtonsGoNowhereWhileShownOnesAnswerSpaceAndEnter_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("phase");
-        const std::pair<Qt::Key, const char*> keys[] = {
-            {Qt::Key_Space, "Space"}, {Qt::Key_Return, "Return"}, {Qt::Key_Enter, "keypad Enter"}};
-        for (const auto& [key, name] : keys)
-            for (const char* phase : {"countdown", "play", "closing"})
-                QTest::addRow("%s in %s", name, phase) << int(key) << QString::fromLatin1(phase);
+    // A name the form does not have is a fault in the program: every lookup by name stops
+    // it at once, naming the form and the name, in optimised builds too. Each lookup runs in
+    // a child, this suite again with only that row; the row with right names runs on.
+    void aLookupOfANameTheFormLacksStopsTheProgramNamingIt_data() {
+        QTest::addColumn<QString>("message"); // empty: the child ends normally
+        QTest::newRow("right names") << QString();
+        QTest::newRow("control") << "form 試し has no forms::PictureBox named Imagel(1)";
+        QTest::newRow("control of another kind")
+            << "form 試し has no forms::PictureBox named Label1";
+        QTest::newRow("control array") << "form 試し has no forms::PictureBox named Image2(1)";
+        QTest::newRow("click") << "form 試し has no picture or button named Comand1";
+        QTest::newRow("click on a label") << "form 試し has no picture or button named Label1";
+        QTest::newRow("timer handler") << "form 試し has no timer named Timer1(1)";
+        QTest::newRow("timer") << "form 試し has no timer named Tmer1";
+        QTest::newRow("timer array") << "form 試し has no timer named Timer2(1)";
+        QTest::newRow("player") << "form 試し has no player named MediaPlayer3";
     }
-    void keysForHiddenButtonsGoNowhereWhileShownOnesAnswerSpaceAndEnter() {
-        QFETCH(int, key);
-        QFETCH(QString, phase);
-        TestProgram& program = testProgram();
-        const auto folder = showGameOn(settingsLine(1, 3, 3, 3));
-        forms::Form& form = *program.game.form();
-        form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        // A key that reached a hidden button may have unloaded the screen, window and all.
-        const QPointer<QWindow> window = form.windowHandle();
-        const auto press = [&] {
-            if (window)
-                QTest::keyClick(window, Qt::Key(key));
-        };
-        auto& start = form.control<forms::PictureButton>(QStringLiteral("Command1"));
-        auto& quit = form.control<forms::PictureButton>(QStringLiteral("Command2"));
-        auto& toSettings = form.control<forms::PictureButton>(QStringLiteral("Command3"));
-        const bool closing = phase == QLatin1String("closing");
-
-        // The focused, shown button answers the key.
-        (closing ? quit : start).setFocus();
-        press();
-        QVERIFY(!start.shown() && !quit.shown() && !toSettings.shown());
-        QCOMPARE(
-            form.timer(closing ? QStringLiteral("Timer4") : QStringLiteral("Timer3")).interval(),
-            100);
-        if (phase == QLatin1String("play")) {
-            program.timers.advanceBy(4.0);
-            QCOMPARE(form.timer(QStringLiteral("Timer1")).interval(), 1000);
+    void aLookupOfANameTheFormLacksStopsTheProgramNamingIt() {
+        QFETCH(QString, message);
+        const QString row = QString::fromUtf8(QTest::currentDataTag());
+        if (qEnvironmentVariable(ChildRow) == row) {
+            lookUpInChild(row);
+            return;
         }
-
-        for (int i = 0; i < 3; ++i)
-            press();
-        QVERIFY(program.game.isLoaded());
-        toSettings.click(); // nor does a hidden button's click act
-        QVERIFY(program.game.isLoaded());
-        QVERIFY(!program.settings.isLoaded());
-        QCOMPARE(program.navigation.loadedCount(), 1);
-
-        // The round or the goodbye runs to its end.
-        program.timers.advanceBy(closing ? 5.0 : 40.0);
-        if (closing) {
-            QCOMPARE(program.quits, 1);
-            QVERIFY(!program.game.isLoaded());
-        } else {
-            QCOMPARE(program.quits, 0);
-            QVERIFY(start.shown());
-            QVERIFY(form.findControl(QStringLiteral("Frame1"))->isVisible());
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QString::fromLatin1(ChildRow), row);
+        environment.insert(QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.start(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("-nocrashhandler"),
+             QStringLiteral("%1:%2").arg(QString::fromLatin1(QTest::currentTestFunction()), row)});
+        QVERIFY(child.waitForFinished(60000));
+        const QString errors = QString::fromUtf8(child.readAllStandardError());
+        const QString output = QString::fromUtf8(child.readAllStandardOutput());
+        if (message.isEmpty()) {
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                     qPrintable(output + errors));
+            QVERIFY2(output.contains(QStringLiteral("PASS   : FormsTest::")), qPrintable(output));
+            return;
         }
-    }
-
-    void noControlOffersTheToolkitsEnglishContextMenu() {
-        TestProgram& program = testProgram();
-        TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        program.navigation.show(program.settings);
-        forms::Form& form = *program.settings.form();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const QList<QWidget*> controls = form.findChildren<QWidget*>();
-        QVERIFY(!form.findChildren<forms::Slider*>().isEmpty());
-        for (QWidget* control : controls + QList<QWidget*>{&form})
-            QVERIFY2(control->contextMenuPolicy() == Qt::NoContextMenu,
-                     qPrintable(control->objectName()));
-        // A right click on a slider opens no menu (one that opened is closed again at once,
-        // or its event loop would hold the test).
-        auto* slider = form.findChildren<forms::Slider*>().first();
-        bool menuOpened = false;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* popup = QApplication::activePopupWidget()) {
-                menuOpened = true;
-                popup->close();
-            }
-        });
-        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                    slider->mapToGlobal(QPoint(5, 5)));
-        QCoreApplication::sendEvent(slider, &menuEvent);
-        QCoreApplication::processEvents();
-        QVERIFY(!menuOpened);
+        QVERIFY2(child.exitStatus() == QProcess::CrashExit, qPrintable(output + errors));
+        QVERIFY2(errors.contains(message), qPrintable(errors));
     }
 };
 

@@ -67,19 +67,23 @@ private slots:
         QCOMPARE(game.controls().Image13[9].geometry(), forms::pixelRect(7515, 4263, 450, 315));
     }
 
+    // The marks by S = speed + size + count, and the launch limit by count, as tabled.
     void ratingMarksFallAsTheGameGetsHarder_data() {
         QTest::addColumn<int>("speed");
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("high");
         QTest::addColumn<int>("low");
+        QTest::addColumn<int>("launchLimit");
         const int highs[] = {95, 93, 92, 90, 87, 84, 81, 78, 74, 70, 65, 60, 55};
+        const int lows[] = {65, 63, 62, 60, 57, 54, 51, 48, 44, 40, 35, 30, 25};
+        const int launchLimits[] = {3, 4, 5, 6, 7}; // count 1 .. 5
         for (int sum = 3; sum <= 15; ++sum) {
             const int speed = std::min(5, sum - 2);
             const int size = std::min(5, sum - speed - 1);
             const int count = sum - speed - size;
-            QTest::addRow("S=%d", sum)
-                << speed << size << count << highs[sum - 3] << highs[sum - 3] - 30;
+            QTest::addRow("S=%d", sum) << speed << size << count << highs[sum - 3] << lows[sum - 3]
+                                       << launchLimits[count - 1];
         }
     }
     void ratingMarksFallAsTheGameGetsHarder() {
@@ -88,11 +92,12 @@ private slots:
         QFETCH(int, count);
         QFETCH(int, high);
         QFETCH(int, low);
+        QFETCH(int, launchLimit);
         for (int time : {1, 5}) { // the round length takes no part
             GameScreen& game = load(settingsLine(time, speed, size, count));
             QCOMPARE(int(game.highMark), high);
             QCOMPARE(int(game.lowMark), low);
-            QCOMPARE(int(game.launchLimit), count + 2);
+            QCOMPARE(int(game.launchLimit), launchLimit);
             resetProgram();
         }
     }

@@ -3,7 +3,10 @@
 #include "support/TestProgram.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QTest>
+
+#include <array>
 
 namespace {
 
@@ -72,11 +75,17 @@ private slots:
 
     // --- the countdown ---
 
+    // A step needs more than half a second after the last whole-second stamp. For each step,
+    // `after` is the last 100 ms tick that must not take it; the next tick does.
     void countdownStepsFallOnTheFirstTickAfterEachHalfSecond_data() {
         QTest::addColumn<double>("pressedAt");
         QTest::addColumn<QList<double>>("after");
-        QTest::newRow("pressed at 100.2") << 100.2 << QList<double>{100.5, 101.5, 102.5, 103.5};
-        QTest::newRow("pressed at 100.7") << 100.7 << QList<double>{101.5, 102.5, 103.5, 104.5};
+        QTest::newRow("pressed at 100.2: ticks at each half second")
+            << 100.2 << QList<double>{100.5, 101.5, 102.5, 103.5};
+        QTest::newRow("pressed at 100.7: ticks at each half second")
+            << 100.7 << QList<double>{101.5, 102.5, 103.5, 104.5};
+        QTest::newRow("pressed at 100.201: ticks just past each half second")
+            << 100.201 << QList<double>{100.401, 101.401, 102.401, 103.401};
     }
     void countdownStepsFallOnTheFirstTickAfterEachHalfSecond() {
         QFETCH(double, pressedAt);
@@ -168,7 +177,7 @@ private slots:
         QVERIFY(program.random.scriptEmpty()); // no feint or reappear draw for it
         QCOMPARE(int(game.feintFlag[4]), 0);
         QCOMPARE(int(game.reappearFlag[4]), 1);
-        QCOMPARE(c().Timer2[4].interval(), 150 + 900);
+        QCOMPARE(c().Timer2[4].interval(), 1050); // Int(0.5 × 300) over 900 at speed 3
     }
 
     void pickLimitEndsTheTickAndLeavesLaterHolesRunning_data() {
@@ -341,21 +350,33 @@ private slots:
 
     // --- the end of the round ---
 
+    // The round lasts 30, 60, 90, 120 or 150 s by its time level, and ends only once more
+    // than that has passed since the start stamp: at its length exactly it goes on.
     void roundEndsOnlyWhenMoreThanItsLengthHasPassed_data() {
         QTest::addColumn<int>("timeLevel");
-        QTest::newRow("30 s") << 1;
-        QTest::newRow("150 s") << 5;
+        QTest::addColumn<double>("elapsed");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("30 s: 29.999") << 1 << 29.999 << false;
+        QTest::newRow("30 s: at its length") << 1 << 30.0 << false;
+        QTest::newRow("30 s: just past") << 1 << 30.001 << true;
+        QTest::newRow("60 s: at its length") << 2 << 60.0 << false;
+        QTest::newRow("60 s: just past") << 2 << 60.001 << true;
+        QTest::newRow("90 s: at its length") << 3 << 90.0 << false;
+        QTest::newRow("90 s: just past") << 3 << 90.001 << true;
+        QTest::newRow("120 s: at its length") << 4 << 120.0 << false;
+        QTest::newRow("120 s: just past") << 4 << 120.001 << true;
+        QTest::newRow("150 s: at its length") << 5 << 150.0 << false;
+        QTest::newRow("150 s: just past") << 5 << 150.001 << true;
     }
     void roundEndsOnlyWhenMoreThanItsLengthHasPassed() {
         QFETCH(int, timeLevel);
+        QFETCH(double, elapsed);
+        QFETCH(bool, ends);
         QVERIFY(startPlay(settingsLine(timeLevel, 3, 3, 3)));
-        const double length = timeLevel * 30;
-        program.clock.set(game.roundStartTime + length);
+        program.clock.set(game.roundStartTime + elapsed);
         game.Timer1_Timer();
-        QCOMPARE(int(game.roundOver), 0);
-        program.clock.set(game.roundStartTime + length + 0.001);
-        game.Timer1_Timer();
-        QCOMPARE(int(game.roundOver), 1);
+        QCOMPARE(int(game.roundOver), ends ? 1 : 0);
+        QCOMPARE(c().Frame1.shown(), ends);
     }
 
     void roundEndsOnItsThirtiethOrThirtyFirstTick() {
@@ -450,8 +471,9 @@ private slots:
     void crowFollowUpComesBetweenHalfASecondAndASecondAndAHalfLater_data() {
         QTest::addColumn<double>("pressedAt");
         QTest::addColumn<double>("firstPossible");
-        QTest::newRow("first half of a second") << 200.3 << 201.0;
-        QTest::newRow("second half of a second") << 200.7 << 202.0;
+        QTest::newRow("first half of a second: a tick at 1 s") << 200.3 << 201.0;
+        QTest::newRow("second half of a second: a tick at 1 s") << 200.7 << 202.0;
+        QTest::newRow("first half of a second: a tick just past 1 s") << 200.301 << 200.901;
     }
     void crowFollowUpComesBetweenHalfASecondAndASecondAndAHalfLater() {
         QFETCH(double, pressedAt);
@@ -527,29 +549,45 @@ private slots:
 
     // --- the closing sequence and the settings button ---
 
+    // Each phase of the closing waits at least 1.2 s after the last whole-second stamp: a
+    // tick at 1.2 s takes it. `firstStep` is the tick that shows the mouths' moles; the
+    // phases after it come a second apart.
+    void closingSequenceShowsMolesThenMouthsThenEndsTheProgram_data() {
+        QTest::addColumn<double>("pressedAt");
+        QTest::addColumn<double>("firstStep");
+        QTest::newRow("pressed at 50.3") << 50.3 << 51.2;
+        QTest::newRow("pressed at 0.3: a tick 1.2 s after its stamp, exactly") << 0.3 << 1.2;
+        QTest::newRow("pressed at 50.301: a tick just past 1.2 s") << 50.301 << 51.201;
+    }
     void closingSequenceShowsMolesThenMouthsThenEndsTheProgram() {
+        QFETCH(double, pressedAt);
+        QFETCH(double, firstStep);
         load();
-        program.clock.set(50.3);
+        program.clock.set(pressedAt);
         game.Command2_Click();
         QVERIFY(!c().Command1.shown() && !c().Command2.shown() && !c().Command3.shown());
         for (int hole = 1; hole <= 9; ++hole)
             QVERIFY(c().holes[hole][1].shown());
-        program.timers.advanceTo(51.15);
+        program.timers.advanceTo(firstStep - 0.05);
         QCOMPARE(int(game.quitStep), 0);
-        program.timers.advanceTo(51.3 + 1e-6);
+        program.timers.advanceTo(firstStep);
         QCOMPARE(int(game.quitStep), 1);
         for (int hole = 1; hole <= 9; ++hole) {
             QVERIFY(c().holes[hole][1].shown() && c().holes[hole][2].shown());
             QVERIFY(!c().holes[hole][3].shown());
         }
         QVERIFY(program.players.played().isEmpty());
-        program.timers.advanceTo(52.3 + 1e-6);
+        program.timers.advanceTo(firstStep + 0.95);
+        QCOMPARE(int(game.quitStep), 1);
+        program.timers.advanceTo(firstStep + 1.0);
         QCOMPARE(int(game.quitStep), 2);
         QCOMPARE(program.players.played(), QStringList{"owari.wav"});
         for (int i = 1; i <= 9; ++i)
             QVERIFY(c().Image14[i].shown());
         QCOMPARE(program.quits, 0);
-        program.timers.advanceTo(53.3 + 1e-6);
+        program.timers.advanceTo(firstStep + 1.95);
+        QVERIFY(game.isLoaded());
+        program.timers.advanceTo(firstStep + 2.0);
         QVERIFY(!game.isLoaded());
         QCOMPARE(program.quits, 1);
     }
@@ -568,6 +606,79 @@ private slots:
         QCOMPARE(program.navigation.loadedCount(), 1);
     }
 
+    // スタート and おわり hide all three board buttons. Qt leaves the keyboard focus on the
+    // last one hidden, so a key pressed by accident must not reach it, or 設定 would open
+    // and the round or the goodbye be lost. Keys arrive through the window, as a player's do.
+    void keysForHiddenButtonsGoNowhereWhileShownOnesAnswerSpaceAndEnter_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("phase");
+        const std::pair<Qt::Key, const char*> keys[] = {
+            {Qt::Key_Space, "Space"}, {Qt::Key_Return, "Return"}, {Qt::Key_Enter, "keypad Enter"}};
+        for (const auto& [key, name] : keys)
+            for (const char* phase : {"countdown", "play", "closing"})
+                QTest::addRow("%s in %s", name, phase) << int(key) << QString::fromLatin1(phase);
+    }
+    void keysForHiddenButtonsGoNowhereWhileShownOnesAnswerSpaceAndEnter() {
+        QFETCH(int, key);
+        QFETCH(QString, phase);
+        const auto folder = showGameOn(settingsLine(1, 3, 3, 3));
+        forms::Form& form = *program.game.form();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        // A key that reached a hidden button may have unloaded the screen, window and all.
+        const QPointer<QWindow> window = form.windowHandle();
+        const auto press = [&] {
+            if (window)
+                QTest::keyClick(window, Qt::Key(key));
+        };
+        auto& start = form.control<forms::PictureButton>(QStringLiteral("Command1"));
+        auto& quit = form.control<forms::PictureButton>(QStringLiteral("Command2"));
+        auto& toSettings = form.control<forms::PictureButton>(QStringLiteral("Command3"));
+        const bool closing = phase == QLatin1String("closing");
+
+        // The focused, shown button answers the key.
+        (closing ? quit : start).setFocus();
+        press();
+        QVERIFY(!start.shown() && !quit.shown() && !toSettings.shown());
+        QCOMPARE(
+            form.timer(closing ? QStringLiteral("Timer4") : QStringLiteral("Timer3")).interval(),
+            100);
+        if (phase == QLatin1String("play")) {
+            program.timers.advanceBy(4.0);
+            QCOMPARE(form.timer(QStringLiteral("Timer1")).interval(), 1000);
+        }
+
+        for (int i = 0; i < 3; ++i)
+            press();
+        QVERIFY(program.game.isLoaded());
+        toSettings.click(); // nor does a hidden button's click act
+        QVERIFY(program.game.isLoaded());
+        QVERIFY(!program.settings.isLoaded());
+        QCOMPARE(program.navigation.loadedCount(), 1);
+
+        // The round or the goodbye runs to its end.
+        program.timers.advanceBy(closing ? 5.0 : 40.0);
+        if (closing) {
+            QCOMPARE(program.quits, 1);
+            QVERIFY(!program.game.isLoaded());
+        } else {
+            QCOMPARE(program.quits, 0);
+            QVERIFY(start.shown());
+            QVERIFY(form.findControl(QStringLiteral("Frame1"))->isVisible());
+        }
+    }
+
+    // Unloading the game stops every timer of the round and both of its players go.
+    void unloadingTheGameStopsItsTimersAndSilencesItsPlayers() {
+        load();
+        game.Command1_Click(); // the countdown timer runs
+        QVERIFY(program.timers.runningCount() > 0);
+        program.navigation.unload(game);
+        QCOMPARE(program.timers.runningCount(), 0);
+        QCOMPARE(program.players.log.filter(QRegularExpression(QStringLiteral(" gone$"))).size(),
+                 2);
+    }
+
     // --- many rounds ---
 
     void manyRoundsKeepTheRulesAfterEveryEvent() {
@@ -581,7 +692,8 @@ private slots:
                         resetProgram();
                         QVERIFY(startPlay(settingsLine(time, speed, size, count),
                                           1000.2 + rounds * 0.37));
-                        const int slow = (6 - speed) * 300;
+                        // The shortest stage interval by speed, from the table of paces.
+                        const int slow = std::array{1500, 1200, 900, 600, 300}[speed - 1];
                         for (int step = 0; game.roundOver == 0 && step < 4000; ++step) {
                             program.timers.advanceBy(0.05);
                             const int action = static_cast<int>(program.random.next() * 10);

@@ -161,7 +161,7 @@ const Figure kFigures[] = {{"karasu", "からす"}, {"kakasi", "案山子"}, {"j
 
 } // namespace
 
-class DataFilesTest : public QObject {
+class GeneratedDataTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -178,7 +178,7 @@ private slots:
     void generatorsAreRepeatable();
 };
 
-void DataFilesTest::soundIsWellFormed_data() {
+void GeneratedDataTest::soundIsWellFormed_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<double>("minSeconds");
     QTest::addColumn<double>("maxSeconds");
@@ -195,7 +195,7 @@ void DataFilesTest::soundIsWellFormed_data() {
     QTest::newRow("owari") << "owari" << 0.7 << 1.3;
 }
 
-void DataFilesTest::soundIsWellFormed() {
+void GeneratedDataTest::soundIsWellFormed() {
     QFETCH(QString, name);
     QFETCH(double, minSeconds);
     QFETCH(double, maxSeconds);
@@ -223,7 +223,7 @@ void DataFilesTest::soundIsWellFormed() {
         QCOMPARE(played.sound->frame(i), w.samples[std::size_t(i)]);
 }
 
-void DataFilesTest::soundStartsAtOnceAndNeverClicks() {
+void GeneratedDataTest::soundStartsAtOnceAndNeverClicks() {
     QFETCH(QString, name);
     const Wav w = loadSound(name);
     const auto& s = w.samples;
@@ -240,27 +240,27 @@ void DataFilesTest::soundStartsAtOnceAndNeverClicks() {
     }
 }
 
-void DataFilesTest::countdownBeeps_data() {
+void GeneratedDataTest::countdownBeeps_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("beeps");
     QTest::newRow("3 and 2") << "pipi" << 2;
     QTest::newRow("1") << "pipipi" << 3;
 }
 
-void DataFilesTest::countdownBeeps() {
+void GeneratedDataTest::countdownBeeps() {
     QFETCH(QString, name);
     QFETCH(int, beeps);
     const Wav w = loadSound(name);
     QCOMPARE(countBursts(w.samples, w.rate), beeps);
 }
 
-void DataFilesTest::finalCountdownIsHigher() {
+void GeneratedDataTest::finalCountdownIsHigher() {
     const double low = pitchOfFirstBurst(loadSound(QStringLiteral("pipi")));
     const double high = pitchOfFirstBurst(loadSound(QStringLiteral("pipipi")));
     QVERIFY2(high > low * 1.1, qPrintable(QStringLiteral("%1 Hz vs %2 Hz").arg(high).arg(low)));
 }
 
-void DataFilesTest::backgroundTuneLoopsSeamlessly() {
+void GeneratedDataTest::backgroundTuneLoopsSeamlessly() {
     const Wav w = loadSound(QStringLiteral("bgm"));
     const auto& s = w.samples;
     int largestStep = 0;
@@ -276,13 +276,13 @@ void DataFilesTest::backgroundTuneLoopsSeamlessly() {
     QVERIFY2(rms(s, s.size() - edge, edge) > 0.2 * whole, "the tune fades out");
 }
 
-void DataFilesTest::figureIsReadableGif_data() {
+void GeneratedDataTest::figureIsReadableGif_data() {
     QTest::addColumn<QString>("picture");
     for (const Figure& f : kFigures)
         QTest::newRow(f.drawing) << QString::fromUtf8(f.picture);
 }
 
-void DataFilesTest::figureIsReadableGif() {
+void GeneratedDataTest::figureIsReadableGif() {
     QFETCH(QString, picture);
     const QByteArray bytes = fileBytes(kPictureDir + QLatin1Char('/') + picture + ".gif");
     QVERIFY2(bytes.startsWith("GIF89a"), "not a GIF89a file");
@@ -305,7 +305,7 @@ void DataFilesTest::figureIsReadableGif() {
     QVERIFY2(colours.size() >= 16, "looks blank");
 }
 
-void DataFilesTest::generatorsAreRepeatable() {
+void GeneratedDataTest::generatorsAreRepeatable() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -335,5 +335,5 @@ void DataFilesTest::generatorsAreRepeatable() {
     }
 }
 
-QTEST_MAIN(DataFilesTest)
+QTEST_MAIN(GeneratedDataTest)
 #include "tst_generated_data.moc"

@@ -1,56 +1,125 @@
 // Holding the screens together: the program ends when a handler leaves no screen loaded or
 // a window is closed by its frame, and unloading a screen stops its timers and players.
+// The screens here are plain ones of the program's own kind; the game's own timers and
+// players are checked in its suite.
 #include "program/Navigation.h"
-#include "support/TestProgram.h"
+#include "program/Screen.h"
+#include "program/Screens.h"
+#include "support/Fakes.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QTest>
+
+namespace {
+
+// A screen with one timer and two players on its form, as the game screen has.
+class PlainScreen final : public program::Screen {
+public:
+    PlainScreen(program::Navigation& navigation, forms::TimerService& timers,
+                forms::WavePlayerFactory& players)
+        : program::Screen(navigation), timers_(timers), players_(players) {}
+
+    forms::Timer* timer = nullptr;
+    int loads = 0;
+
+protected:
+    std::unique_ptr<forms::Form> createForm() override {
+        auto form = std::make_unique<forms::Form>(QStringLiteral("画面"), QSize(120, 80),
+                                                  [this] { afterEvent(); });
+        form->addTimer(QStringLiteral("Timer1"), 0, timers_);
+        form->addPlayer(QStringLiteral("MediaPlayer1"), players_.create());
+        form->addPlayer(QStringLiteral("MediaPlayer2"), players_.create());
+        return form;
+    }
+    void bindControls(forms::Form& form) override { timer = &form.timer(QStringLiteral("Timer1")); }
+    void releaseControls() override { timer = nullptr; }
+    void Form_Load() override { ++loads; }
+
+private:
+    forms::TimerService& timers_;
+    forms::WavePlayerFactory& players_;
+};
+
+} // namespace
 
 class ProgramTest : public QObject {
     Q_OBJECT
 
+    // The fakes outlive every window, which goes only once the event loop deletes it.
+    fakes::FakeClock clock_;
+    fakes::VirtualTimers timers_{clock_};
+    fakes::RecordingPlayers players_;
+    int quits_ = 0;
+
+    struct Program {
+        Program(std::function<void()> quit, forms::TimerService& timers,
+                forms::WavePlayerFactory& players)
+            : navigation(std::move(quit)), first(navigation, timers, players),
+              second(navigation, timers, players) {
+            navigation.add(program::メニュー, first);
+            navigation.add(program::設定, second);
+        }
+        program::Navigation navigation;
+        PlainScreen first;
+        PlainScreen second;
+    };
+    std::unique_ptr<Program> program_;
+
 private slots:
-    void init() { resetProgram(); }
-    // No window may outlive the application, which goes before the test program does.
-    void cleanupTestCase() { resetProgram(); }
+    void init() {
+        quits_ = 0;
+        players_.clear();
+        program_ = std::make_unique<Program>([this] { ++quits_; }, timers_, players_);
+    }
+    void cleanup() {
+        program_->navigation.unload(program_->first);
+        program_->navigation.unload(program_->second);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        program_.reset();
+    }
 
     void programEndsWhenAHandlerLeavesNoScreenLoaded() {
-        TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        TestProgram& program = testProgram();
-        program.navigation.show(program.game);
-        QCOMPARE(program.navigation.loadedCount(), 1);
+        auto& [navigation, first, second] = *program_;
+        navigation.show(first);
+        QCOMPARE(navigation.loadedCount(), 1);
+        QCOMPARE(first.loads, 1);
         // An unload followed by a show in the same handler keeps the program running.
-        program.game.form()->dispatch([&] {
-            program.navigation.unload(program.game);
-            program.navigation.show(program.settings);
+        first.form()->dispatch([&] {
+            navigation.unload(first);
+            navigation.show(second);
         });
-        QCOMPARE(program.quits, 0);
-        QVERIFY(program.settings.isLoaded());
-        program.settings.form()->dispatch([&] { program.navigation.unload(program.settings); });
-        QCOMPARE(program.quits, 1);
-        QCOMPARE(program.navigation.loadedCount(), 0);
+        QCOMPARE(quits_, 0);
+        QVERIFY(second.isLoaded());
+        second.form()->dispatch([&] { navigation.unload(second); });
+        QCOMPARE(quits_, 1);
+        QCOMPARE(navigation.loadedCount(), 0);
     }
 
     void closingAWindowByItsFrameUnloadsItsScreenAndEndsTheProgram() {
-        TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        TestProgram& program = testProgram();
-        program.navigation.show(program.settings);
-        program.settings.form()->close();
-        QVERIFY(!program.settings.isLoaded());
-        QCOMPARE(program.quits, 1);
+        auto& [navigation, first, second] = *program_;
+        navigation.show(first);
+        first.form()->close();
+        QVERIFY(!first.isLoaded());
+        QCOMPARE(quits_, 1);
+    }
+
+    void screensAreShownByTheirNames() {
+        auto& [navigation, first, second] = *program_;
+        navigation.show(program::設定);
+        QVERIFY(second.isLoaded() && !first.isLoaded());
     }
 
     void unloadingStopsTimersAndSilencesPlayers() {
-        TestFolder folder(QByteArray("3,3,3,3\r\n"));
-        TestProgram& program = testProgram();
-        program.navigation.show(program.game);
-        program.game.Command1_Click(); // the countdown timer runs
-        QVERIFY(program.timers.runningCount() > 0);
-        program.navigation.unload(program.game);
-        QCOMPARE(program.timers.runningCount(), 0);
-        // Both of the game screen's players go with it.
-        QCOMPARE(program.players.log.filter(QRegularExpression(QStringLiteral(" gone$"))).size(),
-                 2);
+        auto& [navigation, first, second] = *program_;
+        navigation.show(first);
+        first.timer->setInterval(500);
+        QCOMPARE(timers_.runningCount(), 1);
+        navigation.unload(first);
+        QCOMPARE(timers_.runningCount(), 0);
+        QVERIFY(first.timer == nullptr);
+        // Both players go with the form.
+        QCOMPARE(players_.log.filter(QRegularExpression(QStringLiteral(" gone$"))).size(), 2);
     }
 };
 

@@ -42,6 +42,7 @@ private slots:
             << QByteArray(" 2, 3,\t4,  5\r\n") << Levels{2, 3, 4, 5};
         QTest::newRow("no final line end") << QByteArray("5,4,3,2") << Levels{5, 4, 3, 2};
         QTest::newRow("mixed separators") << QByteArray("1,2\r\n3,4\r\n") << Levels{1, 2, 3, 4};
+        QTest::newRow("both ends of 1 to 5") << QByteArray("1,5,1,5\r\n") << Levels{1, 5, 1, 5};
         QTest::newRow("anything after four values")
             << QByteArray("1,1,1,1\r\nnotes\r\n") << Levels{1, 1, 1, 1};
     }
@@ -61,6 +62,8 @@ private slots:
         QTest::newRow("empty") << QByteArray() << Levels{3, 3, 3, 3} << 4;
         QTest::newRow("garbage") << QByteArray("hello world") << Levels{3, 3, 3, 3} << 4;
         QTest::newRow("out of range") << QByteArray("7,0,-3,99999\r\n") << Levels{5, 1, 1, 5} << 4;
+        QTest::newRow("just past both ends")
+            << QByteArray("6,0,0,6\r\n") << Levels{5, 1, 1, 5} << 4;
         QTest::newRow("too large for 16 bits")
             << QByteArray("2,99999999999999999999,2,2\r\n") << Levels{2, 5, 2, 2} << 1;
         QTest::newRow("only three values") << QByteArray("1,2,4\r\n") << Levels{1, 2, 4, 3} << 1;

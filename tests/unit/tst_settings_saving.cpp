@@ -40,7 +40,7 @@ void fill(const QString& folder) {
 
 } // namespace
 
-class ReliabilityTest : public QObject {
+class SettingsSavingTest : public QObject {
     Q_OBJECT
 
 private:
@@ -146,5 +146,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ReliabilityTest)
+QTEST_GUILESS_MAIN(SettingsSavingTest)
 #include "tst_settings_saving.moc"

@@ -9,11 +9,14 @@
 #include "data/DataFolder.h"
 #include "forms/FormBuilder.h"
 #include "forms/Label.h"
+#include "forms/Slider.h"
 #include "forms/Twips.h"
 #include "settings/SettingsDesign.h"
 
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QtTest>
 
 #include <array>
@@ -142,7 +145,7 @@ private slots:
         QCOMPARE(program.navigation.loadedCount(), 1);
         QVERIFY(program.game.form()->isVisible());
         QCOMPARE(program.game.hitCount, GameScreen::Int(0));
-        QCOMPARE(program.game.launchLimit, GameScreen::Int(5 + 2));
+        QCOMPARE(program.game.launchLimit, GameScreen::Int(7)); // count 5
         QVERIFY(program.reporter.problems.isEmpty());
         QCOMPARE(program.quits, 0);
     }
@@ -257,7 +260,7 @@ private slots:
         QCOMPARE(fileBytes(own), QByteArray("1,5,2,4\r\n"));
         QCOMPARE(shared.settingsBytes(), delivered);
         QVERIFY(program.game.isLoaded());
-        QCOMPARE(program.game.launchLimit, GameScreen::Int(4 + 2)); // the player's count
+        QCOMPARE(program.game.launchLimit, GameScreen::Int(6)); // the player's count, 4
 
         // Saved once, the player's file is what both screens read.
         program.navigation.unload(program.game);
@@ -354,6 +357,33 @@ private slots:
         QCOMPARE(
             tabChain(screen().form()->findControl(QStringLiteral("HScroll1"))),
             (QStringList{"HScroll1", "HScroll2", "HScroll3", "HScroll4", "Command1", "Command2"}));
+    }
+
+    void noControlOffersTheToolkitsEnglishContextMenu() {
+        TestFolder folder(QByteArray("3,3,3,3\r\n"));
+        program.navigation.show(program.settings);
+        forms::Form& form = *program.settings.form();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QList<QWidget*> controls = form.findChildren<QWidget*>();
+        QVERIFY(!form.findChildren<forms::Slider*>().isEmpty());
+        for (QWidget* control : controls + QList<QWidget*>{&form})
+            QVERIFY2(control->contextMenuPolicy() == Qt::NoContextMenu,
+                     qPrintable(control->objectName()));
+        // A right click on a slider opens no menu (one that opened is closed again at once,
+        // or its event loop would hold the test).
+        auto* slider = form.findChildren<forms::Slider*>().first();
+        bool menuOpened = false;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                menuOpened = true;
+                popup->close();
+            }
+        });
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                    slider->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(slider, &menuEvent);
+        QCoreApplication::processEvents();
+        QVERIFY(!menuOpened);
     }
 };
 

@@ -267,7 +267,7 @@ extern "C" ssize_t pread64Shim(int fd, void* to, std::size_t length, __off64_t o
     return slowPread(fd, to, length, offset, "pread64");
 }
 
-class SoundPlayerTest : public QObject {
+class SoundMixerTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
@@ -728,5 +728,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SoundPlayerTest)
+QTEST_MAIN(SoundMixerTest)
 #include "tst_sound_mixer.moc"

@@ -1,0 +1,46 @@
+# Reads the list of floors (src/floors.txt) and refuses, when CMake configures, a library
+# that links one of the program's libraries its line does not name.
+#
+# poko_check_floor_links(FLOORS_FILE)
+#   Every library of the list must exist as a target. Among what each links (publicly or
+#   privately), every library of the list must be one it may use.
+function(poko_check_floor_links floors_file)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${floors_file})
+    file(STRINGS ${floors_file} lines REGEX "^[0-9]")
+    set(libraries)
+    foreach(line IN LISTS lines)
+        string(REGEX REPLACE "[ \t]+" ";" fields "${line}")
+        list(GET fields 1 library)
+        list(GET fields 3 uses)
+        string(REPLACE "," ";" uses "${uses}")
+        list(APPEND libraries ${library})
+        set(uses_of_${library} ${uses})
+    endforeach()
+
+    set(wrong)
+    foreach(library IN LISTS libraries)
+        if(NOT TARGET ${library})
+            list(APPEND wrong "${floors_file} lists ${library}, which is no target")
+            continue()
+        endif()
+        if("${uses_of_${library}}" STREQUAL "*")
+            continue()
+        endif()
+        get_target_property(linked ${library} LINK_LIBRARIES)
+        get_target_property(interface ${library} INTERFACE_LINK_LIBRARIES)
+        foreach(item IN LISTS linked interface)
+            # A private link of a static library reaches its users as $<LINK_ONLY:item>.
+            string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" item "${item}")
+            if(item IN_LIST libraries AND NOT item STREQUAL library
+               AND NOT item IN_LIST uses_of_${library})
+                list(APPEND wrong "${library} links ${item}, against the floors")
+            endif()
+        endforeach()
+    endforeach()
+    if(wrong)
+        list(REMOVE_DUPLICATES wrong)
+        list(JOIN wrong "\n  " wrong)
+        message(FATAL_ERROR "Links against the order of the floors:\n  ${wrong}")
+    endif()
+    set(POKO_FLOOR_LIBRARIES ${libraries} PARENT_SCOPE)
+endfunction()
