@@ -1,11 +1,9 @@
 # Two builds of the same commit, in other folders at other times, give the same bytes:
-#   - every time a build records is SOURCE_DATE_EPOCH, taken from the last commit when the
-#     builder gives none (and from the changelog's top entry outside a git checkout);
+#   - every time the packages record is SOURCE_DATE_EPOCH, taken from the last commit when
+#     the builder gives none (and from the changelog's top entry outside a git checkout);
 #   - the compiler writes no folder of this machine into the objects or their debug data,
-#     and no path from the build folder to the sources;
-#   - every build-time command (the resource compiler, the generators) runs with
-#     SOURCE_DATE_EPOCH set, so the resource compiler records it in place of the sources'
-#     modification times, which a fresh checkout sets to the time of the checkout.
+#     and no path from the build folder to the sources.
+# The generators and the resource compiler record no time (src/assets, tools/).
 # Sets POKO_SOURCE_DATE_EPOCH.
 
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
@@ -41,5 +39,3 @@ set(CMAKE_AUTOMOC_PATH_PREFIX ON)
 # goes last.
 add_compile_options("-ffile-prefix-map=${PROJECT_SOURCE_DIR}=."
     "-ffile-prefix-map=${PROJECT_BINARY_DIR}=build")
-set_property(GLOBAL PROPERTY RULE_LAUNCH_CUSTOM
-    "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${POKO_SOURCE_DATE_EPOCH}")

@@ -18,11 +18,11 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    // A desktop ties the running windows to the launcher they came from: on Wayland by the
-    // app id, the desktop entry's name; on X11 by the window class, which the entry gives as
-    // StartupWMClass. Neither may follow a renamed executable.
+    // A desktop ties the running windows to the launcher they came from by the desktop
+    // entry's name: the Wayland app id, and on X11 the window class (the application's
+    // name), which the entry repeats as StartupWMClass. Neither may follow a renamed file.
     QGuiApplication::setDesktopFileName(QStringLiteral(POKO_APP_ID));
-    QCoreApplication::setApplicationName(QStringLiteral(POKO_PROGRAM));
+    QCoreApplication::setApplicationName(QStringLiteral(POKO_APP_ID));
     // The program ends when no screen is left, not when the last window closes: a screen
     // move closes one window before the next is shown.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -56,7 +56,7 @@ check "Name[en] Pokopenpan" [ "$(entry 'Name\[en\]')" = "Pokopenpan" ]
 check "Categories Game;ArcadeGame;" [ "$(entry Categories)" = "Game;ArcadeGame;" ]
 check "Icon pokopenpan" [ "$(entry Icon)" = "pokopenpan" ]
 check "Exec is the program's name" [ "$(entry Exec)" = "pokopenpan" ]
-check "StartupWMClass is the program's name, its windows' X11 class" [ "$(entry StartupWMClass)" = "pokopenpan" ]
+check "StartupWMClass is the entry's own name, as the windows' X11 class is" [ "$(entry StartupWMClass)" = "$id" ]
 check "Type Application, no terminal" [ "$(entry Type)/$(entry Terminal)" = "Application/false" ]
 if command -v desktop-file-validate >/dev/null; then
     check "desktop-file-validate accepts the entry" desktop-file-validate "$desktop"

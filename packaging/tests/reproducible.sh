@@ -3,14 +3,19 @@
 # .deb and the .tar.gz of BUILD_DIR are packed, then the same sources are copied into a
 # folder of another path and length, configured, built and packed again, minutes later and
 # under another umask; both packages must be the same bytes. When they are not, says which
-# package, the first differing byte and every member that differs.
+# package, the first differing byte and every member that differs, and keeps both builds.
+#
+# BUILD_DIR is a build made from nothing (./test's in a fresh clone, as in CI): a build
+# folder that has lived through changes of the build's own settings may keep outputs that
+# a new build would make otherwise.
 #
 # usage: reproducible.sh BUILD_DIR
 set -uo pipefail
 build=$(readlink -f "${1:?usage: reproducible.sh BUILD_DIR}")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/poko-reproducible.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+keep=0
+trap '[ "$keep" = 1 ] && echo "both builds are kept in $work" >&2 || rm -rf "$work"' EXIT
 fail() {
     echo "FAIL: $*" >&2
     exit 1
@@ -85,8 +90,10 @@ for package in "$work"/first/*.deb "$work"/first/*.tar.gz; do
         continue
     fi
     status=1
+    keep=1
     echo "FAIL: $name differs between the two builds: $(cmp "$package" "$other" 2>&1 | head -1)" >&2
-    diff <(members "$package" first) <(members "$other" second) | sed "s|^|[$name] |" | head -40 >&2
+    diff <(members "$package" "first-$name") <(members "$other" "second-$name") |
+        sed "s|^|[$name] |" | head -40 >&2
 done
 [ "$status" -eq 0 ] && echo "reproducible: both packages the same twice in $((SECONDS - started)) s"
 exit "$status"
