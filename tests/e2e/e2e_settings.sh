@@ -10,7 +10,6 @@ poko_write_settings '3,3,3,3\r\n'
 poko_record_start
 poko_launch
 poko_to_game
-poko_wait_until "設　定 shows" 10 poko_frac_is 40 13 89 27 0402fc '< 0.5'
 
 poko_open_settings
 
@@ -34,7 +33,7 @@ poko_settings_are '3,3,3,3\r\n' || poko_fail "the settings file changed before �
 
 # ---- 設定完了: the file holds the slider positions, a fresh game screen opens.
 poko_settings_done '1,5,2,4\r\n' "the file is written"
-poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+poko_wait_until "スタート shows" 10 poko_frac_is $(poko_place ゲーム Command1) 0402fc '< 0.5'
 
 # ---- 設定中止: the sliders as saved, moved again, and nothing written.
 poko_open_settings
@@ -44,7 +43,7 @@ for g in 0 1 2 3; do bars+="$(poko_slider_bar $g | tr ' ' ','),"; done
     poko_fail "設定 reopened with sliders other than those saved"
 poko_slider_press 2 right-arrow moves
 poko_slider_press 0 right-trough moves
-poko_click 92 351
+poko_click_on 設定 Command1
 poko_wait_window ゲーム 10
 poko_window_gone 設定 || poko_fail "設定 stayed open after 設定中止"
 sleep 0.5
@@ -52,7 +51,7 @@ poko_settings_are '1,5,2,4\r\n' || poko_fail "設定中止 changed the settings 
 poko_open_settings
 [ "$(poko_eye --ref "$chosen" "diff ${bars%,}")" -eq 0 ] ||
     poko_fail "設定中止 kept slider moves"
-poko_click 206 351
+poko_click_on 設定 Command2
 poko_wait_window ゲーム 10
 sleep 0.3
 poko_settings_are '1,5,2,4\r\n' || poko_fail "設定完了 without moves changed the file"
@@ -64,8 +63,8 @@ poko_settings_are '1,5,2,4\r\n' || poko_fail "設定完了 without moves changed
 # the screenshot that saw it and the click reaching the game. So a +40 click may miss by
 # bad luck, never by design: several are made and at least two must hit (none would at
 # 70 px). A hit at +50 has no such excuse: every +50 click must be a miss.
-poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
-poko_click 556 26
+poko_wait_until "スタート shows" 10 poko_frac_is $(poko_place ゲーム Command1) 0402fc '< 0.5'
+poko_click_on ゲーム Command1
 sleep 4.5
 queries=()
 for hole in 0 1 2 3 4 5 6 7 8; do queries+=("frac $(poko_eye_box $hole) ffffff 30"); done
