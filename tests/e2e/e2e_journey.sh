@@ -87,7 +87,7 @@ while [ "$mole_clicks" -lt 8 ] && [ "$(poko_us)" -lt "$play_end_us" ]; do
     fi
     poko_spaced_click $(poko_hole_xy "$target")
     last_click_on[$target]=$POKO_LAST_CLICK_US
-    echo "$POKO_CLICKED_AT mole $target" >>"$POKO_WORK/clicks.txt"
+    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT mole $target" >>"$POKO_WORK/clicks.txt"
     mole_clicks=$((mole_clicks + 1))
 done
 poko_log "play: $mole_clicks clicks on moles, $(grep -c ' board ' "$POKO_WORK/clicks.txt") on the board"
@@ -143,11 +143,11 @@ poko_test "$up <= $out && $out < $mouths" || poko_fail "moles up, out and mouths
 # Every click in play answered by the hit or the miss sound; the hits are the points.
 poko_load_heard_clicks
 hits=0
-while read -r t kind a b; do
+while read -r t sent kind a b; do
     if [ "$kind" = board ]; then
-        poko_take_heard x "$t" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
+        poko_take_heard x "$t" "$sent" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
     else
-        poko_take_sound "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
+        poko_take_sound "$t" "$sent" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
         if [ "$POKO_TAKEN" = o ]; then hits=$((hits + 1)); fi
     fi
 done <"$POKO_WORK/clicks.txt"

@@ -98,7 +98,7 @@ while [ "$(poko_us)" -lt "$play_end_us" ]; do
         sleep 0.02
     done
     [ "$mark" = yes ] && poko_shot "dazed-$((target % 3))-$((target / 3))"
-    echo "$POKO_CLICKED_AT mole $target $mark" >>"$POKO_WORK/clicks.txt"
+    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT mole $target $mark" >>"$POKO_WORK/clicks.txt"
 done
 poko_log "play: $(grep -c ' mole ' "$POKO_WORK/clicks.txt") clicks on moles ($(grep -c ' yes$' \
     "$POKO_WORK/clicks.txt") dazed faces seen), $(grep -c ' board ' "$POKO_WORK/clicks.txt") on the board"
@@ -118,12 +118,12 @@ echo "play_start $play_start panel_at $panel_at verdict $verdict_click rec_end $
 poko_load_heard_clicks
 hits=0 green=0 pink=0 blue=0 unseen=0
 colour_of_hole=(green pink blue blue green pink pink blue green)
-while read -r t kind a b c; do
+while read -r t sent kind a b c; do
     if [ "$kind" = board ]; then
-        poko_take_heard x "$t" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
+        poko_take_heard x "$t" "$sent" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
         continue
     fi
-    poko_take_sound "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
+    poko_take_sound "$t" "$sent" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
     if [ "$POKO_TAKEN" = o ]; then
         hits=$((hits + 1))
         case ${colour_of_hole[$a]} in

@@ -89,27 +89,28 @@ for offset in 40 50 40 50 40 50 40 50 40 50; do
     read -r white black <<<"$(poko_eye "frac $box ffffff 30" "frac $box 000000 40")"
     still=0
     poko_test "$white > 0.05 || $black > 0.05" && still=1
-    echo "$POKO_CLICKED_AT $offset $target $still" >>"$POKO_WORK/probes.txt"
+    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT $offset $target $still" >>"$POKO_WORK/probes.txt"
     sleep 1
 done
 poko_record_stop
 mapfile -t hits < <(poko_heard o --len 0.15 --min 0.5 | awk '{print $1}')
 mapfile -t misses < <(poko_heard x --len 0.15 --min 0.55 | awk '{print $1}')
-near() { local t
-    for t in "${@:2}"; do poko_test "$t >= $1 - 0.05 && $t <= $1 + 0.6" && return 0; done
+near() { # DONE SENT ONSET...: a sound from the click's sending to 0.6 s after it was done
+    local t
+    for t in "${@:3}"; do poko_test "$t >= $2 - 0.05 && $t <= $1 + 0.6" && return 0; done
     return 1; }
 hits_at_40=0 clicks_at_40=0 misses_while_out_at_50=0
-while read -r t offset target still; do
+while read -r t sent offset target still; do
     if [ "$offset" = 40 ]; then
         clicks_at_40=$((clicks_at_40 + 1))
-        if near "$t" "${hits[@]}"; then
+        if near "$t" "$sent" "${hits[@]}"; then
             hits_at_40=$((hits_at_40 + 1))
         else
             poko_log "the +40 click on hole $((target + 1)) missed (mole still out after it: $still)"
         fi
     else
-        near "$t" "${hits[@]}" && poko_fail "a click 50 px right of the eyes hit: the target is wider than 90 px"
-        near "$t" "${misses[@]}" || poko_fail "a click 50 px right of the eyes made no miss sound"
+        near "$t" "$sent" "${hits[@]}" && poko_fail "a click 50 px right of the eyes hit: the target is wider than 90 px"
+        near "$t" "$sent" "${misses[@]}" || poko_fail "a click 50 px right of the eyes made no miss sound"
         [ "$still" = 1 ] && misses_while_out_at_50=$((misses_while_out_at_50 + 1))
     fi
 done <"$POKO_WORK/probes.txt"

@@ -7,18 +7,10 @@
 source "$(dirname "$0")/../harness/harness.sh"
 poko_begin startup "$1"
 
-poko_launch
-poko_wait_window メニュー 20
-[ "$WW" = 639 ] && [ "$WH" = 397 ] || poko_fail "menu window is ${WW}x${WH}, not 639x397"
-# The board once painted: blue, with black holes (centre of the middle one).
-painted() { [ "$(poko_eye "rgb 5 5" "rgb 320 230")" = "0402fc 000000" ]; }
-poko_wait_until "the board is painted" 10 painted
-board=$POKO_WORK/board.ppm
-poko_eye "save $board" >/dev/null
-
 # Watch for 8 s: the inside of the six title holes (yellow ink), the three button
 # places (board blue while hidden), above the middle holes (board blue while no mole
-# is up) and everything else, against the first sight of the board.
+# is up) and everything else, against the first sight of the board. (Made
+# ready before the launch: the first character comes half a second after the menu.)
 queries=()
 excluded=""
 for k in 1 2 3 4 5 6; do
@@ -32,6 +24,15 @@ for button in Command3 Command2 Command1; do
 done
 queries+=("frac 40 150 160 50 0402fc 40" "frac 240 150 160 50 0402fc 40" "frac 440 150 160 50 0402fc 40")
 queries+=("diffout ${excluded%,}")
+poko_launch
+poko_wait_window メニュー 20
+[ "$WW" = 639 ] && [ "$WH" = 397 ] || poko_fail "menu window is ${WW}x${WH}, not 639x397"
+# The board once painted: blue, with black holes (centre of the middle one).
+painted() { [ "$(poko_eye "rgb 5 5" "rgb 320 230")" = "0402fc 000000" ]; }
+poko_wait_until "the board is painted" 10 painted
+board=$POKO_WORK/board.ppm
+poko_eye "save $board" >/dev/null
+
 poko_eye --ref "$board" --watch 8000 50 "${queries[@]}" >"$POKO_WORK/watch.txt"
 poko_shot after-title
 

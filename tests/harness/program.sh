@@ -152,14 +152,18 @@ poko_wait_exit() {
     return 0
 }
 
+# Seconds (decimals allowed) as whole microseconds.
+poko_micro() { awk -v s="$1" 'BEGIN { printf "%.0f\n", s * 1000000 }'; }
+
 poko_wait_window() {
-    local name=$1 timeout=${2:-20} start=${EPOCHREALTIME/./}
+    local name=$1 timeout=${2:-20} start=${EPOCHREALTIME/./} limit
+    limit=$(poko_micro "$timeout")
     until poko_find_window "$name"; do
         poko_running || {
             poko_cannot "the program ended while waiting for the $name window"
             return 1
         }
-        [ $((${EPOCHREALTIME/./} - start)) -gt $((timeout * 1000000)) ] && {
+        [ $((${EPOCHREALTIME/./} - start)) -gt "$limit" ] && {
             poko_cannot "no $name window after ${timeout}s"
             return 1
         }
@@ -178,10 +182,11 @@ poko_button_shows() { poko_board_top_bare && poko_frac_is $(poko_place "$1" "$2"
 
 # Polls a condition (a shell command) for up to T s; says what was awaited if it never held.
 poko_wait_until() { # DESCRIPTION T COMMAND...
-    local description=$1 timeout=$2 start=${EPOCHREALTIME/./}
+    local description=$1 timeout=$2 start=${EPOCHREALTIME/./} limit
+    limit=$(poko_micro "$timeout")
     shift 2
     until "$@"; do
-        [ $((${EPOCHREALTIME/./} - start)) -gt $((timeout * 1000000)) ] && {
+        [ $((${EPOCHREALTIME/./} - start)) -gt "$limit" ] && {
             poko_cannot "timed out after ${timeout}s waiting until $description"
             return 1
         }

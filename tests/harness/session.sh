@@ -10,6 +10,7 @@
 #   poko_pass
 set -uo pipefail
 
+POKO_QUIET_UNTIL_US=0
 POKO_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # The helper programs are built beside the e2e tests' CMake files.
@@ -229,7 +230,7 @@ poko_figure_shows() { poko_test "$(poko_eye --ref "$1" "diff $(poko_place ゲー
 # verdict_click, the click's time.
 poko_verdict() { # RESULTS_SHOT
     poko_click_on ゲーム Command4
-    verdict_click=$POKO_CLICKED_AT
+    verdict_click=$POKO_CLICK_SENT_AT
     poko_wait_until "a figure shows in the rating box" 5 poko_figure_shows "$1"
     poko_shot rating
 }
@@ -287,7 +288,7 @@ poko_board_click() { # K
     read -r x y < <(poko_bare_spot "$1")
     poko_spaced_click "$x" "$y" 400
     POKO_QUIET_UNTIL_US=$((POKO_LAST_CLICK_US + 600000))
-    echo "$POKO_CLICKED_AT board $x $y" >>"$POKO_WORK/clicks.txt"
+    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT board $x $y" >>"$POKO_WORK/clicks.txt"
 }
 
 # Recording of everything the sound server plays.
@@ -404,14 +405,14 @@ poko_load_heard_clicks() {
     mapfile -t POKO_ONSETS_x <"$POKO_WORK/heard-x.txt"
 }
 
-# Takes the first sound of the list $1 (o or x) not yet taken that starts within 0.4 s after
-# the time $2: each click has its own sound. (A click is stamped once sent: its sound may
-# be heard a moment before the stamp.)
+# Takes the first sound of the list $1 (o or x) not yet taken that starts after the click
+# was sent ($3, POKO_CLICK_SENT_AT) and within 0.4 s of its being done ($2,
+# POKO_CLICKED_AT): each click has its own sound.
 poko_take_heard() {
     local -n onsets=POKO_ONSETS_$1
     local i
     for i in "${!onsets[@]}"; do
-        if poko_test "${onsets[$i]} >= $2 - 0.1 && ${onsets[$i]} <= $2 + 0.4"; then
+        if poko_test "${onsets[$i]} >= $3 - 0.05 && ${onsets[$i]} <= $2 + 0.4"; then
             unset "onsets[$i]"
             return 0
         fi
@@ -419,15 +420,16 @@ poko_take_heard() {
     return 1
 }
 
-# The sound a click on a mole made: the earliest hit or miss sound not yet taken that starts
-# within 0.4 s after the time $1, in POKO_TAKEN (o or x). Clicks come a quarter second
+# The sound a click on a mole made (done at $1, sent from $2): the earliest hit or miss
+# sound not yet taken that starts in the same window as poko_take_heard's, in POKO_TAKEN
+# (o or x). Clicks come a quarter second
 # apart, so a later click's sound can fall in the window too: the earliest is this click's.
 poko_take_sound() {
     local kind i best="" best_kind="" best_index=""
     for kind in o x; do
         local -n onsets=POKO_ONSETS_$kind
         for i in "${!onsets[@]}"; do
-            if poko_test "${onsets[$i]} >= $1 - 0.1 && ${onsets[$i]} <= $1 + 0.4"; then
+            if poko_test "${onsets[$i]} >= $2 - 0.05 && ${onsets[$i]} <= $1 + 0.4"; then
                 if [ -z "$best" ] || poko_test "${onsets[$i]} < $best"; then
                     best=${onsets[$i]} best_kind=$kind best_index=$i
                 fi

@@ -8,9 +8,10 @@
 #                            WX WY WW WH for its client area on the screen
 #   poko_window_gone NAME    no visible window has that title
 #   poko_click X Y           a click at client coordinates of the window last found, never a
-#                            double click; sets POKO_CLICKED_AT (wall-clock seconds, once it
-#                            has been sent) and POKO_LAST_CLICK_US, and notes it in the
-#                            session's timeline
+#                            double click. It reached the program between POKO_CLICK_SENT_AT
+#                            (xdotool starting) and POKO_CLICKED_AT (xdotool done), in
+#                            wall-clock seconds; sets POKO_LAST_CLICK_US too, and notes the
+#                            click in the session's timeline
 #   poko_sweep "X Y"...      clicks at each point in turn, in one xdotool (quicker, but does
 #                            not keep clicks at the same place apart)
 
@@ -75,14 +76,15 @@ poko_click() {
         [ "$wait_us" -gt 0 ] && sleep "$(printf '0.%06d' "$wait_us")"
     fi
     # One connection: the server takes the move before the press. (--sync would wait for
-    # ever when the pointer is already there.) The click is stamped once xdotool has sent
-    # it and ended, not before it starts: on a loaded machine its start-up alone can take
-    # a good part of the time the program has to answer.
+    # ever when the pointer is already there.) The click is stamped on both sides of
+    # xdotool: on a loaded machine its start-up alone can take a good part of the time the
+    # program has to answer, so lateness counts from when it is done.
+    POKO_CLICK_SENT_AT=$EPOCHREALTIME
     xdotool mousemove $((WX + x)) $((WY + y)) click 1
     POKO_CLICKED_AT=$EPOCHREALTIME
     POKO_LAST_CLICK_US=${POKO_CLICKED_AT/./}
     POKO_LAST_CLICK_AT="$x $y"
-    [ -n "${POKO_WORK:-}" ] && echo "$POKO_CLICKED_AT click $x $y" >>"$POKO_WORK/timeline.txt"
+    [ -n "${POKO_WORK:-}" ] && echo "$POKO_CLICKED_AT click $x $y (sent from $POKO_CLICK_SENT_AT)" >>"$POKO_WORK/timeline.txt"
     return 0
 }
 
