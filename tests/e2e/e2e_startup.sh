@@ -90,8 +90,7 @@ poko_frac_is $(poko_place メニュー Label1) 0000c0 '< 0.8' || poko_fail "the 
 # Its もどる button, red as the others.
 poko_frac_is $(poko_place メニュー Command4) 0000c0 '< 0.2' || poko_fail "no もどる button on the how-to-play page"
 poko_click_on メニュー Command4
-board_again() { poko_frac_is 0 300 639 97 0000c0 '< 0.01' && poko_frac_is 200 140 40 50 0402fc '> 0.95'; }
-poko_wait_until "the how-to-play page closes onto the board" 5 board_again
+poko_wait_until "the how-to-play page closes onto the board" 5 poko_no_panel
 poko_frac_is $(poko_place メニュー Command1) 0402fc '< 0.5' || poko_fail "the buttons went with the how-to-play page"
 poko_running || poko_fail "the program ended"
 
