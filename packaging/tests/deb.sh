@@ -15,7 +15,7 @@ set -uo pipefail
 build=$(readlink -f "${1:?usage: deb.sh BUILD_DIR}")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../tests/harness/harness.sh"
-HARNESS_NAME=deb
+POKO_NAME=deb
 if [ "$(id -u)" -ne 0 ]; then
     echo "skipped: installing the package, creating users and mounting need root"
     exit 77
@@ -39,12 +39,10 @@ fi
 work=$(mktemp -d /tmp/poko-deb.XXXXXX)
 chmod 755 "$work"
 users=(pokoa$$ pokob$$)
-PID=""
 installed=0
 mounted=""
-finish() {
-    [ -n "$PID" ] && kill "$PID" 2>/dev/null
-    harness_cleanup
+undo() {
+    poko_stop_all
     [ "$installed" -eq 1 ] && dpkg --purge pokopenpan >/dev/null 2>&1
     local user
     for user in "${users[@]}"; do
@@ -53,22 +51,19 @@ finish() {
     [ -n "$mounted" ] && umount "$mounted"
     rm -rf "$work"
 }
-trap finish EXIT
-die() {
-    harness_log "FAIL: $*"
-    [ -n "${DISPLAY:-}" ] && xwininfo -root -tree 2>&1 | grep -E '^ +0x' | sed 's/^ */[windows] /'
-    [ -n "$PID" ] && ps -o pid,user,stat,args --ppid "$PID" -p "$PID" 2>/dev/null | sed 's/^/[process] /'
-    for log in "$work"/*.log; do
-        [ -f "$log" ] && sed "s/^/[$(basename "$log")] /" "$log" | tail -20
-    done
-    exit 1
-}
+poko_on_exit undo
+POKO_ON_FAIL+=('[ -n "${DISPLAY:-}" ] && xwininfo -root -tree 2>&1 | grep -E "^ +0x" | sed "s/^ */[windows] /"
+[ -n "$POKO_PID" ] && ps -o pid,user,stat,args --ppid "$POKO_PID" -p "$POKO_PID" 2>/dev/null | sed "s/^/[process] /"
+for log in "$work"/*.log; do
+    [ -f "$log" ] && sed "s/^/[$(basename "$log")] /" "$log" | tail -20
+done')
+die() { poko_fail "$@"; }
 
 # 1. The package and its dependencies.
 (cd "$build" && cpack -G DEB -B "$work/packages" >"$work/cpack.log" 2>&1) || die "cpack failed"
 deb=$(ls "$work"/packages/*.deb 2>/dev/null | head -1)
 [ -f "$deb" ] || die "cpack made no .deb"
-harness_log "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+poko_log "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
 # Errors would keep the package out of Debian and warnings point at real faults; what
 # lintian only mentions is shown.
 # One exception: AppStream 1.0 asks for a homepage address, which the game does not have,
@@ -88,7 +83,7 @@ fi
 # The program is built with the distribution's hardening (fortified functions, full RELRO).
 grep -q '^I: .*hardening-' "$work/lintian.log" &&
     die "lintian finds the program unhardened: $(grep 'hardening-' "$work/lintian.log")"
-harness_log "lintian: no errors or warnings; $(grep -c '^I:' "$work/lintian.log") notes"
+poko_log "lintian: no errors or warnings; $(grep -c '^I:' "$work/lintian.log") notes"
 grep '^I:' "$work/lintian.log" | sed 's/^/[lintian] /'
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || die "the package does not recommend qt6-wayland"
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -119,7 +114,7 @@ done
 for package in fonts-ipafont-mincho fonts-ipafont-gothic qt6-qpa-plugins; do
     has_dependency "$package" || die "Depends lacks $package: $depends"
 done
-harness_log "Depends covers every linked library, at the Qt the program was built with, and the fonts: $depends"
+poko_log "Depends covers every linked library, at the Qt the program was built with, and the fonts: $depends"
 
 # 2. Install it.
 dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || die "dpkg -i failed"
@@ -134,7 +129,7 @@ desktop=/usr/share/applications/org.pokopenpan.Pokopenpan.desktop
 shared_sum() { (cd "$shared" && find . -exec stat -c '%n %s %Y %a %U' {} + | sort && find . -type f -exec md5sum {} + | sort); }
 shared_before=$(shared_sum)
 delivered=$(od -An -c "$shared/データ/設定.dat")
-harness_log "installed; the delivered settings are: $delivered"
+poko_log "installed; the delivered settings are: $delivered"
 
 # 3. Two ordinary users and a display they may use. The first one's home is a tmpfs on
 # which nothing may be executed; the second keeps its settings where XDG_CONFIG_HOME says.
@@ -152,10 +147,10 @@ chown "${users[0]}:" "$home_a" && chown "${users[1]}:" "$home_b" && chmod 700 "$
 for i in 0 1; do
     install -d -m 700 -o "${users[$i]}" "$work/run-$i"
 done
-harness_start_x -ac || die "no X server"
+poko_start_x -ac || die "no X server"
 # A sound server the user may play through, as on a desktop.
 mkdir -p "$work/sound"
-harness_start_sound "$work/sound" anyone || die "no sound server"
+poko_start_sound "$work/sound" anyone || die "no sound server"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | head -1 | sed 's/ *%[fFuUdDnNickvm]//g')
 [ -n "$exec_line" ] || die "the desktop entry has no Exec"
 # The desktop ties a running window to its entry on X11 by the window's class, the second
@@ -164,7 +159,7 @@ startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 [ -n "$startup_class" ] || die "the desktop entry has no StartupWMClass"
 window_tied_to_entry() {
     local class
-    harness_find_window "$1" || die "no $1 window"
+    poko_find_window "$1" || die "no $1 window"
     class=$(xprop -id "$WIN" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\([^"]*\)"$/\1/p')
     [ "$class" = "$startup_class" ] ||
         die "the $1 window's X11 class is '$class', the desktop entry's StartupWMClass '$startup_class'"
@@ -181,27 +176,25 @@ start_game() {
         PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games XDG_RUNTIME_DIR="$run" $extra \
         DISPLAY="$DISPLAY" PULSE_SERVER="unix:$work/sound/pulse/native" sh -c "cd && exec $exec_line" \
         >"$work/game-$4.log" 2>&1 &
-    PID=$!
-    harness_wait_window メニュー 30 "$PID" || die "no menu window as $user"
+    POKO_PID=$!
+    poko_wait_window メニュー 30 || die "no menu window as $user"
     local exe
-    exe=$(readlink "/proc/$PID/exe")
+    exe=$(readlink "/proc/$POKO_PID/exe")
     [ "$exe" = /usr/games/pokopenpan ] || die "the game runs from $exe, not from /usr/games/pokopenpan"
-    [ "$(stat -c %U "/proc/$PID")" = "$user" ] || die "the game does not run as $user"
+    [ "$(stat -c %U "/proc/$POKO_PID")" = "$user" ] || die "the game does not run as $user"
     window_tied_to_entry メニュー
-    harness_menu_to_game "$PID" || die "no game screen"
+    poko_to_game || die "no game screen"
     window_tied_to_entry ゲーム
-    harness_game_to_settings "$PID" || die "no settings screen"
+    poko_open_settings || die "no settings screen"
     window_tied_to_entry 設定
 }
 # 設定完了, back to the game, おわり, and a normal end.
 save_and_quit() {
-    harness_button 162 338 89 27 # 設定完了
-    harness_wait_window ゲーム 15 "$PID" || die "the save did not lead back to the game"
-    sleep 0.5
-    harness_button 410 13 89 27 # おわり
-    harness_wait_exit "$PID" 10 || die "the game did not end after おわり"
-    [ "$HARNESS_EXIT_STATUS" -eq 0 ] || die "the game ended with status $HARNESS_EXIT_STATUS"
-    PID=""
+    poko_click_on 設定 Command2 # 設定完了
+    poko_wait_game || die "the save did not lead back to the game"
+    poko_click_on ゲーム Command2 # おわり
+    poko_wait_exit 10 || die "the game did not end after おわり"
+    [ "$POKO_STATUS" -eq 0 ] || die "the game ended with status $POKO_STATUS"
 }
 # What a home holds but caches: the game's settings, nothing else of the game, and nothing
 # anyone could execute.
@@ -214,38 +207,38 @@ home_listing() {
 
 # 4. First user, first start: the delivered 3,3,3,3; move every slider and save.
 # Time 2, speed 4, size 1, count 5.
-harness_log "first start as ${users[0]} (noexec home) from the desktop entry ($exec_line)"
+poko_log "first start as ${users[0]} (noexec home) from the desktop entry ($exec_line)"
 start_game "${users[0]}" "$home_a" "" a1
-harness_click 76 57                       # time: left arrow, 3 → 2
-harness_click 223 135                     # speed: right arrow, 3 → 4
-harness_click 76 213 && harness_click 76 213   # size: left arrow twice, 3 → 1
-harness_click 223 291 && harness_click 223 291 # count: right arrow twice, 3 → 5
+poko_click_on 設定 'HScroll1<'                                # time, 3 → 2
+poko_click_on 設定 'HScroll2>'                                # speed, 3 → 4
+poko_click_on 設定 'HScroll3<' && poko_click_on 設定 'HScroll3<' # size, 3 → 1
+poko_click_on 設定 'HScroll4>' && poko_click_on 設定 'HScroll4>' # count, 3 → 5
 sleep 0.3
 save_and_quit
 cmp -s "$settings_a" <(printf '2,4,1,5\r\n') || die "the settings file of ${users[0]} holds $(od -An -c "$settings_a" 2>&1)"
 [ "$(stat -c %U "$settings_a")" = "${users[0]}" ] || die "the saved settings do not belong to ${users[0]}"
-harness_log "saved: $(od -An -c "$settings_a" | tr -s ' ')"
+poko_log "saved: $(od -An -c "$settings_a" | tr -s ' ')"
 
 # 5. Second start: the sliders come back as saved, so saving unchanged writes the same line.
-harness_log "second start as ${users[0]}"
+poko_log "second start as ${users[0]}"
 start_game "${users[0]}" "$home_a" "" a2
 save_and_quit
 cmp -s "$settings_a" <(printf '2,4,1,5\r\n') ||
     die "after a restart the settings came back as $(od -An -c "$settings_a")"
-harness_log "the saved values were back after a restart"
+poko_log "the saved values were back after a restart"
 
 # 6. Second user: starts from the delivered settings, whatever the first one saved, and
 # keeps its own. Time one step longer: 4,3,3,3.
-harness_log "first start as ${users[1]} with XDG_CONFIG_HOME=$home_b/conf"
+poko_log "first start as ${users[1]} with XDG_CONFIG_HOME=$home_b/conf"
 start_game "${users[1]}" "$home_b" "XDG_CONFIG_HOME=$home_b/conf" b1
-harness_click 223 57 # time: right arrow, 3 → 4
+poko_click_on 設定 'HScroll1>' # time, 3 → 4
 sleep 0.3
 save_and_quit
 cmp -s "$settings_b" <(printf '4,3,3,3\r\n') ||
     die "the settings file of ${users[1]} holds $(od -An -c "$settings_b" 2>&1)"
 cmp -s "$settings_a" <(printf '2,4,1,5\r\n') || die "the second user's save changed the first one's"
 [ ! -e "$home_b/.config/pokopenpan" ] || die "XDG_CONFIG_HOME was not followed"
-harness_log "each user kept their own settings"
+poko_log "each user kept their own settings"
 
 # 7. Nothing but the settings was written: the installed files are as delivered, and the
 # homes hold the settings, no program.
@@ -271,4 +264,4 @@ while read -r path; do
     [ -f "$path" ] && die "$path remains after removing the package"
 done <<<"$packaged"
 [ -f "$settings_a" ] && [ -f "$settings_b" ] || die "removing the package removed a user's settings"
-harness_log "passed"
+poko_log "passed"

@@ -10,10 +10,10 @@ set -uo pipefail
 build=$(readlink -f "${1:?usage: install.sh BUILD_DIR}")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/poko-install.XXXXXX)
-trap 'harness_cleanup; rm -rf "$work"' EXIT
 source "$(dirname "$0")/checks.sh"
 source "$(dirname "$0")/../../tests/harness/harness.sh"
-HARNESS_NAME=install
+poko_on_exit rm -rf "$work"
+POKO_NAME=install
 command -v appstreamcli >/dev/null || {
     echo "FAIL: appstreamcli is needed (apt-get install appstream)" >&2
     exit 1
@@ -130,28 +130,27 @@ check "the archive's data equals the installed data" diff -r "$folder/データ"
 if [ -f "$folder/pokopenpan" ]; then
     mkdir -m 700 "$work/home"
     unset XDG_CONFIG_HOME
-    if ! harness_start_x; then
+    if ! poko_start_x; then
         check "an X server for the portable game" false
     else
-        harness_log "playing the unpacked archive"
-        HOME=$work/home harness_launch "$folder"
+        poko_log "playing the unpacked archive"
+        HOME=$work/home poko_launch "$folder"
         played() {
-            harness_menu_to_game "$HARNESS_PID" && harness_game_to_settings "$HARNESS_PID" || return 1
-            harness_click 76 57 # time: left arrow, 3 → 2
+            poko_to_game && poko_open_settings || return 1
+            poko_click_on 設定 'HScroll1<' # time: left arrow, 3 → 2
             sleep 0.3
-            harness_button 162 338 89 27 # 設定完了
-            harness_wait_window ゲーム 15 "$HARNESS_PID" || return 1
-            sleep 0.5
-            harness_button 410 13 89 27 # おわり
-            harness_wait_exit "$HARNESS_PID" 10 && [ "$HARNESS_EXIT_STATUS" -eq 0 ]
+            poko_click_on 設定 Command2 # 設定完了
+            poko_wait_game || return 1
+            poko_click_on ゲーム Command2 # おわり
+            poko_wait_exit 10 && [ "$POKO_STATUS" -eq 0 ]
         }
         check "the portable game plays, saves and ends with status 0" played
-        harness_alive "$HARNESS_PID" && kill "$HARNESS_PID"
+        poko_end_program
         check "the portable game saved beside its executable ($(od -An -c "$folder/データ/設定.dat" | tr -s ' '))" \
             cmp -s "$folder/データ/設定.dat" <(printf '2,3,3,3\r\n')
         check "the portable game wrote nothing into the home ($(cd "$work/home" && find . -mindepth 1 | tr '\n' ' '))" \
             [ -z "$(find "$work/home" -name '*pokopenpan*')" ]
-        check "the portable game wrote nothing on stderr" test ! -s "$folder/stderr.log"
+        check "the portable game wrote nothing on stderr or stdout" test ! -s "$POKO_LOG"
     fi
 fi
 

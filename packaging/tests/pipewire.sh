@@ -20,8 +20,7 @@ poko_begin pipewire "$1"
 poko_record_start
 poko_launch
 poko_to_game
-poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
-poko_click 556 26
+poko_click_on ゲーム Command1
 sleep 4
 poko_record_stop
 beeps=$(poko_heard pipi --min 0.6 | grep -c .)
@@ -32,6 +31,6 @@ last=$(poko_heard pipipi --min 0.6 | grep -c .)
 kill -TERM "$POKO_PID"
 poko_wait_exit 10 || poko_fail "the game did not end within 10 s of SIGTERM"
 [ "$POKO_STATUS" = 0 ] || poko_fail "after SIGTERM the game ended with status $POKO_STATUS"
-[ -s "$POKO_WORK/program.log" ] && poko_fail "the game wrote: $(head -5 "$POKO_WORK/program.log")"
+[ -s "$POKO_LOG" ] && poko_fail "the game wrote: $(head -5 "$POKO_LOG")"
 poko_log "the countdown was heard through PipeWire, SIGTERM gave status 0"
 poko_pass

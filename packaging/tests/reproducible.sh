@@ -13,31 +13,29 @@
 set -uo pipefail
 build=$(readlink -f "${1:?usage: reproducible.sh BUILD_DIR}")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+source "$source_dir/tests/harness/harness.sh"
+POKO_NAME=reproducible
 work=$(mktemp -d /tmp/poko-reproducible.XXXXXX)
 keep=0
-trap '[ "$keep" = 1 ] && echo "both builds are kept in $work" >&2 || rm -rf "$work"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+poko_on_exit '[ "$keep" = 1 ] && echo "both builds are kept in $work" >&2 || rm -rf "$work"'
 started=$SECONDS
 
 # The first build is the one given; its packages, as they come out of it.
 (cd "$build" && cpack -B "$work/first" >"$work/first.log" 2>&1) || {
     cat "$work/first.log" >&2
-    fail "cpack failed in $build"
+    poko_fail "cpack failed in $build"
 }
 # Both builds are of the same commit, so they take its time; a copy has no history to read
 # it from.
 epoch=$(sed -n 's/^set(CPACK_POKO_SOURCE_DATE_EPOCH "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
-[ -n "$epoch" ] || fail "$build/CPackConfig.cmake names no SOURCE_DATE_EPOCH"
+[ -n "$epoch" ] || poko_fail "$build/CPackConfig.cmake names no SOURCE_DATE_EPOCH"
 
 # The second: the same files, tracked or new, in another folder.
 copy=$work/another/folder/of/a/longer/path/pokopenpan
 mkdir -p "$copy"
 (cd "$source_dir" && git ls-files -z --cached --others --exclude-standard |
     while IFS= read -r -d '' file; do [ -e "$file" ] && printf '%s\0' "$file"; done |
-    tar --null -T - -cf -) | tar -xf - -C "$copy" || fail "could not copy the sources"
+    tar --null -T - -cf -) | tar -xf - -C "$copy" || poko_fail "could not copy the sources"
 (
     umask 002
     SOURCE_DATE_EPOCH=$epoch cmake -S "$copy" -B "$copy/../build" -DBUILD_TESTING=OFF \
@@ -46,9 +44,9 @@ mkdir -p "$copy"
         cd "$copy/../build" && cpack -B "$work/second"
 ) >"$work/second.log" 2>&1 || {
     tail -30 "$work/second.log" >&2
-    fail "the second build failed"
+    poko_fail "the second build failed"
 }
-echo "the second build and its packages took $((SECONDS - started)) s"
+poko_log "the second build and its packages took $((SECONDS - started)) s"
 
 # Lists every member of a package (recursing into a .deb's two archives) with its size,
 # mode, owner, time and checksum, one line each.
@@ -80,20 +78,20 @@ members() {
 
 status=0
 for package in "$work"/first/*.deb "$work"/first/*.tar.gz; do
-    [ -f "$package" ] || fail "the first build made no $(basename "$package")"
+    [ -f "$package" ] || poko_fail "the first build made no $(basename "$package")"
     name=$(basename "$package")
     other=$work/second/$name
-    [ -f "$other" ] || fail "the second build made no $name"
+    [ -f "$other" ] || poko_fail "the second build made no $name"
     sum=$(sha256sum <"$package" | cut -d' ' -f1)
     if [ "$sum" = "$(sha256sum <"$other" | cut -d' ' -f1)" ]; then
-        echo "$name: the same twice, sha256 $sum"
+        poko_log "$name: the same twice, sha256 $sum"
         continue
     fi
     status=1
     keep=1
-    echo "FAIL: $name differs between the two builds: $(cmp "$package" "$other" 2>&1 | head -1)" >&2
+    poko_log "FAIL: $name differs between the two builds: $(cmp "$package" "$other" 2>&1 | head -1)" >&2
     diff <(members "$package" "first-$name") <(members "$other" "second-$name") |
         sed "s|^|[$name] |" | head -40 >&2
 done
-[ "$status" -eq 0 ] && echo "reproducible: both packages the same twice in $((SECONDS - started)) s"
+[ "$status" -eq 0 ] && poko_log "both packages the same twice in $((SECONDS - started)) s"
 exit "$status"

@@ -9,7 +9,6 @@ poko_write_settings '3,3,3,3\r\n'
 poko_record_start
 poko_launch
 poko_to_game
-poko_wait_until "おわり shows" 10 poko_frac_is 410 13 89 27 0402fc '< 0.5'
 
 poko_no_moles_or_mouths || poko_fail "moles or mouths on the board before おわり"
 

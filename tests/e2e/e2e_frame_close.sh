@@ -14,10 +14,6 @@ close_by_frame() { # WINDOW-NAME WHAT
     poko_window_gone "$1" || poko_fail "the $1 window stayed after the program ended ($2)"
     poko_log "closing the $1 window ($2) ended the program"
 }
-to_game() {
-    poko_to_game
-    poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
-}
 
 poko_launch
 poko_wait_window メニュー 20
@@ -29,20 +25,18 @@ poko_wait_menu
 close_by_frame メニュー "title complete"
 
 poko_launch
-to_game
+poko_to_game
 close_by_frame ゲーム "idle"
 
 poko_launch
-to_game
-poko_click 556 26
+poko_to_game
+poko_click_on ゲーム Command1
 sleep 1.5
 close_by_frame ゲーム "countdown"
 
 poko_launch
-to_game
-poko_click 84 26
-poko_wait_window 設定 10
-poko_wait_until "設定 is painted" 5 poko_frac_is 0 0 15 300 8080ff '> 0.95'
+poko_to_game
+poko_open_settings
 close_by_frame 設定 "settings"
 poko_settings_are '1,3,3,3\r\n' || poko_fail "closing 設定 by its frame changed the settings file"
 poko_pass

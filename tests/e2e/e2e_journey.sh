@@ -21,29 +21,31 @@ poko_launch
 poko_wait_menu
 [ "$WW" = 639 ] && [ "$WH" = 397 ] || poko_fail "menu window is ${WW}x${WH}, not 639x397"
 title=()
-for slot in "100 82" "300 82" "500 82" "100 332" "300 332" "500 332"; do
-    read -r x y <<<"$slot"
-    title+=("frac $((x + 4)) $((y + 6)) 34 36 fcfc00 60")
+for k in 1 2 3 4 5 6; do
+    read -r x y w h < <(poko_place メニュー "Image1($k)")
+    # Inside the character's picture, clear of its edges.
+    title+=("frac $((x + 4)) $((y + 6)) $((w - 8)) $((h - 11)) fcfc00 60")
 done
-ink=$(poko_eye "${title[@]}" "frac 40 13 89 27 0402fc 40" "frac 410 13 89 27 0402fc 40")
+ink=$(poko_eye "${title[@]}" "frac $(poko_place メニュー Command3) 0402fc 40" \
+    "frac $(poko_place メニュー Command2) 0402fc 40")
 poko_log "menu: title ink ${ink% * *}"
 awk '{ for (k = 1; k <= 6; k++) if ($k <= 0.15) exit 1; exit !($7 < 0.5 && $8 < 0.5) }' <<<"$ink" ||
     poko_fail "the menu shows its buttons without the whole title and all three buttons ($ink)"
 poko_shot menu
 
 # ---- ゲーム → スタート: the countdown, then play.
-poko_click 556 26
+poko_click_on メニュー Command1
 poko_wait_window ゲーム 10
 poko_window_gone メニュー || poko_fail "the menu stayed open under the game screen"
-poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
-poko_eye --watch 7500 40 "numeral 230 104 180 180" >"$POKO_WORK/countdown.txt" &
+poko_wait_until "スタート shows" 10 poko_frac_is $(poko_place ゲーム Command1) 0402fc '< 0.5'
+poko_eye --watch 7500 40 "numeral $(poko_place ゲーム 'Image11(1)')" >"$POKO_WORK/countdown.txt" &
 watcher=$!
 sleep 0.4
 # Tab goes 設定, おわり, スタート; Enter presses the focused button.
 poko_keys Tab Tab Tab Return
 start_click=$POKO_KEYED_AT
 poko_wait_until "Enter on the focused スタート hides the board buttons" 1 \
-    poko_frac_is 512 13 89 27 0402fc '>= 0.9'
+    poko_frac_is $(poko_place ゲーム Command1) 0402fc '>= 0.9'
 sleep 0.5
 poko_stray_keys "in the countdown"
 wait $watcher
@@ -72,9 +74,7 @@ while [ "$mole_clicks" -lt 8 ] && [ "$(poko_us)" -lt "$play_end_us" ]; do
         keyed_in_play=1
     fi
     if [ "$mole_clicks" -eq 4 ] && ! grep -q ' board ' "$POKO_WORK/clicks.txt"; then
-        # The miss sound is matched alone, after the last click's 0.3 s sound has played.
-        poko_spaced_click 420 190 400
-        echo "$POKO_CLICKED_AT board 420 190" >>"$POKO_WORK/clicks.txt"
+        poko_board_click 1
         continue
     fi
     now_us=$(poko_us)
@@ -87,7 +87,7 @@ while [ "$mole_clicks" -lt 8 ] && [ "$(poko_us)" -lt "$play_end_us" ]; do
     fi
     poko_spaced_click $(poko_hole_xy "$target")
     last_click_on[$target]=$POKO_LAST_CLICK_US
-    echo "$POKO_CLICKED_AT mole $target" >>"$POKO_WORK/clicks.txt"
+    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT mole $target" >>"$POKO_WORK/clicks.txt"
     mole_clicks=$((mole_clicks + 1))
 done
 poko_log "play: $mole_clicks clicks on moles, $(grep -c ' board ' "$POKO_WORK/clicks.txt") on the board"
@@ -116,13 +116,13 @@ poko_settings_done '1,5,2,2\r\n' "the file holds the new values"
 
 # ---- The fresh game screen: three buttons, the bare board, no results panel.
 three_buttons() {
-    poko_frac_is 40 13 89 27 0402fc '< 0.5' && poko_frac_is 410 13 89 27 0402fc '< 0.5' &&
-        poko_frac_is 512 13 89 27 0402fc '< 0.5'
+    poko_frac_is $(poko_place ゲーム Command3) 0402fc '< 0.5' &&
+        poko_frac_is $(poko_place ゲーム Command2) 0402fc '< 0.5' &&
+        poko_frac_is $(poko_place ゲーム Command1) 0402fc '< 0.5'
 }
 poko_wait_until "the fresh game screen shows its three buttons" 10 three_buttons
 sleep 0.3
-poko_frac_is 0 300 639 97 0000c0 '< 0.01' || poko_fail "results panel colours on the fresh game screen"
-poko_frac_is 200 140 40 50 0402fc '> 0.95' || poko_fail "the fresh game screen's board is not bare"
+poko_no_panel || poko_fail "results panel colours on the fresh game screen, or its board is not bare"
 poko_shot fresh-game
 
 # ---- おわり: a mole up in all nine holes, all fully out, all mouths open, then the end.
@@ -142,11 +142,11 @@ poko_test "$up <= $out && $out < $mouths" || poko_fail "moles up, out and mouths
 # Every click in play answered by the hit or the miss sound; the hits are the points.
 poko_load_heard_clicks
 hits=0
-while read -r t kind a b; do
+while read -r t sent kind a b; do
     if [ "$kind" = board ]; then
-        poko_take_heard x "$t" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
+        poko_take_heard x "$t" "$sent" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
     else
-        poko_take_sound "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
+        poko_take_sound "$t" "$sent" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
         if [ "$POKO_TAKEN" = o ]; then hits=$((hits + 1)); fi
     fi
 done <"$POKO_WORK/clicks.txt"

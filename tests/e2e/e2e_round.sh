@@ -13,16 +13,16 @@ SPEED=5 SIZE=1 COUNT=3
 poko_record_start
 poko_launch
 poko_to_game
-poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
 poko_shot before-start
 
 # ---- The countdown: the numerals in the red disc, watched every 40 ms.
 # The watch starts before the click: a step can come at once.
-poko_eye --watch 7500 40 "numeral 230 104 180 180" "frac 40 13 89 27 0402fc 40" \
-    "frac 512 13 89 27 0402fc 40" >"$POKO_WORK/countdown.txt" &
+poko_eye --watch 7500 40 "numeral $(poko_place ゲーム 'Image11(1)')" \
+    "frac $(poko_place ゲーム Command3) 0402fc 40" "frac $(poko_place ゲーム Command1) 0402fc 40" \
+    >"$POKO_WORK/countdown.txt" &
 watcher=$!
 sleep 0.4
-poko_click 556 26
+poko_click_on ゲーム Command1
 start_click=$POKO_CLICKED_AT
 wait $watcher
 poko_shot after-countdown
@@ -63,7 +63,7 @@ dazed() {
     values=$(poko_eye "frac $box ffffff 30" "frac $box 000000 40")
     awk '{ exit !($1 < 0.02 && $2 > 0.12) }' <<<"$values"
 }
-misses=("220 60" "420 190" "220 320" "420 60" "620 190")
+misses=0
 : >"$POKO_WORK/clicks.txt"
 play_end_us=$(printf '%.0f' "$(poko_calc "($play_start + 24) * 1000000")")
 last_click_on=(0 0 0 0 0 0 0 0 0)
@@ -72,12 +72,9 @@ while [ "$(poko_us)" -lt "$play_end_us" ]; do
     poko_running || poko_fail "the program ended during play"
     rounds=$((rounds + 1))
     # Now and then a click on the bare board between the holes.
-    if [ $((rounds % 25)) -eq 0 ] && [ ${#misses[@]} -gt 0 ]; then
-        read -r mx my <<<"${misses[0]}"
-        misses=("${misses[@]:1}")
-        # The miss sound is matched alone, after the last click's 0.3 s sound has played.
-        poko_spaced_click "$mx" "$my" 400
-        echo "$POKO_CLICKED_AT board $mx $my" >>"$POKO_WORK/clicks.txt"
+    if [ $((rounds % 25)) -eq 0 ] && [ "$misses" -lt 5 ]; then
+        poko_board_click "$misses"
+        misses=$((misses + 1))
         continue
     fi
     # The first hole with open eyes, not clicked within the double-click interval.
@@ -101,7 +98,7 @@ while [ "$(poko_us)" -lt "$play_end_us" ]; do
         sleep 0.02
     done
     [ "$mark" = yes ] && poko_shot "dazed-$((target % 3))-$((target / 3))"
-    echo "$POKO_CLICKED_AT mole $target $mark" >>"$POKO_WORK/clicks.txt"
+    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT mole $target $mark" >>"$POKO_WORK/clicks.txt"
 done
 poko_log "play: $(grep -c ' mole ' "$POKO_WORK/clicks.txt") clicks on moles ($(grep -c ' yes$' \
     "$POKO_WORK/clicks.txt") dazed faces seen), $(grep -c ' board ' "$POKO_WORK/clicks.txt") on the board"
@@ -121,12 +118,12 @@ echo "play_start $play_start panel_at $panel_at verdict $verdict_click rec_end $
 poko_load_heard_clicks
 hits=0 green=0 pink=0 blue=0 unseen=0
 colour_of_hole=(green pink blue blue green pink pink blue green)
-while read -r t kind a b c; do
+while read -r t sent kind a b c; do
     if [ "$kind" = board ]; then
-        poko_take_heard x "$t" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
+        poko_take_heard x "$t" "$sent" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
         continue
     fi
-    poko_take_sound "$t" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
+    poko_take_sound "$t" "$sent" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
     if [ "$POKO_TAKEN" = o ]; then
         hits=$((hits + 1))
         case ${colour_of_hole[$a]} in

@@ -10,7 +10,6 @@ poko_write_settings '3,3,3,3\r\n'
 poko_record_start
 poko_launch
 poko_to_game
-poko_wait_until "設　定 shows" 10 poko_frac_is 40 13 89 27 0402fc '< 0.5'
 
 poko_open_settings
 
@@ -34,7 +33,7 @@ poko_settings_are '3,3,3,3\r\n' || poko_fail "the settings file changed before �
 
 # ---- 設定完了: the file holds the slider positions, a fresh game screen opens.
 poko_settings_done '1,5,2,4\r\n' "the file is written"
-poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
+poko_wait_until "スタート shows" 10 poko_frac_is $(poko_place ゲーム Command1) 0402fc '< 0.5'
 
 # ---- 設定中止: the sliders as saved, moved again, and nothing written.
 poko_open_settings
@@ -44,7 +43,7 @@ for g in 0 1 2 3; do bars+="$(poko_slider_bar $g | tr ' ' ','),"; done
     poko_fail "設定 reopened with sliders other than those saved"
 poko_slider_press 2 right-arrow moves
 poko_slider_press 0 right-trough moves
-poko_click 92 351
+poko_click_on 設定 Command1
 poko_wait_window ゲーム 10
 poko_window_gone 設定 || poko_fail "設定 stayed open after 設定中止"
 sleep 0.5
@@ -52,7 +51,7 @@ poko_settings_are '1,5,2,4\r\n' || poko_fail "設定中止 changed the settings 
 poko_open_settings
 [ "$(poko_eye --ref "$chosen" "diff ${bars%,}")" -eq 0 ] ||
     poko_fail "設定中止 kept slider moves"
-poko_click 206 351
+poko_click_on 設定 Command2
 poko_wait_window ゲーム 10
 sleep 0.3
 poko_settings_are '1,5,2,4\r\n' || poko_fail "設定完了 without moves changed the file"
@@ -64,8 +63,8 @@ poko_settings_are '1,5,2,4\r\n' || poko_fail "設定完了 without moves changed
 # the screenshot that saw it and the click reaching the game. So a +40 click may miss by
 # bad luck, never by design: several are made and at least two must hit (none would at
 # 70 px). A hit at +50 has no such excuse: every +50 click must be a miss.
-poko_wait_until "スタート shows" 10 poko_frac_is 512 13 89 27 0402fc '< 0.5'
-poko_click 556 26
+poko_wait_until "スタート shows" 10 poko_frac_is $(poko_place ゲーム Command1) 0402fc '< 0.5'
+poko_click_on ゲーム Command1
 sleep 4.5
 queries=()
 for hole in 0 1 2 3 4 5 6 7 8; do queries+=("frac $(poko_eye_box $hole) ffffff 30"); done
@@ -90,27 +89,28 @@ for offset in 40 50 40 50 40 50 40 50 40 50; do
     read -r white black <<<"$(poko_eye "frac $box ffffff 30" "frac $box 000000 40")"
     still=0
     poko_test "$white > 0.05 || $black > 0.05" && still=1
-    echo "$POKO_CLICKED_AT $offset $target $still" >>"$POKO_WORK/probes.txt"
+    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT $offset $target $still" >>"$POKO_WORK/probes.txt"
     sleep 1
 done
 poko_record_stop
 mapfile -t hits < <(poko_heard o --len 0.15 --min 0.5 | awk '{print $1}')
 mapfile -t misses < <(poko_heard x --len 0.15 --min 0.55 | awk '{print $1}')
-near() { local t
-    for t in "${@:2}"; do poko_test "$t >= $1 - 0.05 && $t <= $1 + 0.6" && return 0; done
+near() { # DONE SENT ONSET...: a sound from the click's sending to 0.6 s after it was done
+    local t
+    for t in "${@:3}"; do poko_test "$t >= $2 - 0.05 && $t <= $1 + 0.6" && return 0; done
     return 1; }
 hits_at_40=0 clicks_at_40=0 misses_while_out_at_50=0
-while read -r t offset target still; do
+while read -r t sent offset target still; do
     if [ "$offset" = 40 ]; then
         clicks_at_40=$((clicks_at_40 + 1))
-        if near "$t" "${hits[@]}"; then
+        if near "$t" "$sent" "${hits[@]}"; then
             hits_at_40=$((hits_at_40 + 1))
         else
             poko_log "the +40 click on hole $((target + 1)) missed (mole still out after it: $still)"
         fi
     else
-        near "$t" "${hits[@]}" && poko_fail "a click 50 px right of the eyes hit: the target is wider than 90 px"
-        near "$t" "${misses[@]}" || poko_fail "a click 50 px right of the eyes made no miss sound"
+        near "$t" "$sent" "${hits[@]}" && poko_fail "a click 50 px right of the eyes hit: the target is wider than 90 px"
+        near "$t" "$sent" "${misses[@]}" || poko_fail "a click 50 px right of the eyes made no miss sound"
         [ "$still" = 1 ] && misses_while_out_at_50=$((misses_while_out_at_50 + 1))
     fi
 done <"$POKO_WORK/probes.txt"

@@ -1,154 +1,240 @@
-# A private copy of the program, launched and played by clicks as a player does; used by
-# the soak and fault scripts, the package tests and the screenshots. Part of tests/harness.
+# A private copy of the program, launched, waited for and led between its screens as a
+# player does; runs that fail. Part of tests/harness. Sourced, not run.
 #
-#   harness_log MSG...                 a line tagged with $HARNESS_NAME
-#   harness_start_x [-ac]              Xvfb on a free display; sets DISPLAY; -ac lets other
-#                                      users in
-#   harness_start_sound RUNDIR [anyone]  a sound server in RUNDIR (see sound.sh), one per
-#                                      RUNDIR, ended by harness_cleanup
-#   harness_cleanup                    ends what the two above started (from an EXIT trap)
-#   harness_prepare_program EXE DIR [LEVELS]
-#                                      DIR becomes a program folder: a copy of EXE, and with
-#                                      LEVELS its data folder too, holding those settings
-#   harness_launch DIR                 starts DIR's program from /, heard by a null sink;
-#                                      sets HARNESS_PID
-#   harness_alive PID                  the process runs (and is no zombie)
-#   harness_wait_exit PID T            waits up to T s for PID to end; sets
-#                                      HARNESS_EXIT_STATUS
-#   harness_find_window NAME           the visible window of that title; sets WIN WX WY WW WH
-#   harness_wait_window NAME T [PID]   waits up to T s for it; fails if PID ends meanwhile
-#   harness_click X Y                  clicks at client coordinates of the last window found
-#   harness_button X Y W H             clicks a button at its centre
-#   harness_sweep "X Y"...             clicks at each point in turn, in one xdotool
-#   harness_menu_to_game PID           start → メニュー → ゲーム; reason on stderr when it fails
-#   harness_game_to_settings PID       ゲーム → 設定; reason on stderr when it fails
-#   harness_rss PID                    resident memory in kB
-#   HARNESS_HOLES                      the nine holes' hit-target centres on the game screen
+#   poko_log MSG...                  a line tagged with POKO_NAME (and the session's time)
+#   poko_fail MSG                    the script fails: says why, runs the POKO_ON_FAIL
+#                                    commands, exits 1 (the session keeps its artifacts)
+#   poko_pass                        the script passes: says so, exits 0
+#   poko_fail_run MSG                one run of a script that makes many fails: counted in
+#                                    POKO_FAILURES, noted in POKO_RESULT, its program ended,
+#                                    the script goes on; status 1
+#   poko_on_exit CMD                 CMD runs when the script ends, before the harness ends
+#                                    what it started
+#   poko_stop_all                    ends the program and everything the harness started
+#   poko_prepare_program EXE DIR [LEVELS]
+#                                    DIR becomes a program folder: a copy of EXE and of its
+#                                    data folder, holding LEVELS as its settings if given;
+#                                    sets POKO_PROG, POKO_DATA, POKO_SETTINGS
+#   poko_launch [DIR]                starts DIR's program (POKO_PROG by default) from /, with
+#                                    a sound server of its own; sets POKO_PID and POKO_LOG
+#   poko_running [PID]               the program (POKO_PID) runs, and is no zombie
+#   poko_wait_exit T                 waits up to T s for POKO_PID to end; sets POKO_STATUS
+#                                    and POKO_ENDED_AT; status 1 while it still runs
+#   poko_wait_window NAME [T]        waits up to T s (20) for the window: WIN WX WY WW WH
+#   poko_to_game                     メニュー, its buttons shown, → ゲーム, its buttons shown
+#   poko_wait_game                   the game screen with its buttons shown
+#   poko_open_settings               ゲーム → 設定, painted
+#   poko_rss [PID]                   resident memory in kB
+# A step that cannot be done fails the script in a session (poko_begin); elsewhere it says
+# why on stderr and returns 1, for the script to judge.
 
-HARNESS_PIDS=()
-HARNESS_PID=""
-HARNESS_EXIT_STATUS=""
-# Under a C locale Qt gives the windows' WM_NAME in a form xdotool cannot match against
-# Japanese titles; a player's desktop has a UTF-8 locale, and so do these runs.
-export LC_ALL=C.UTF-8
+POKO_PID=""
+POKO_ON_EXIT=()
+POKO_ON_FAIL=()
+POKO_FAILURES=0
 
-harness_log() { printf '[%s] %s\n' "${HARNESS_NAME:-soak}" "$*"; }
-
-harness_start_x() {
-    local status=0
-    x11_start_xvfb /dev/null "$@" || status=$?
-    [ -n "$X11_XVFB_PID" ] && HARNESS_PIDS+=("$X11_XVFB_PID")
-    return "$status"
+poko_log() {
+    if [ -n "${POKO_T0:-}" ]; then
+        printf '[%s %6.2fs] %s\n' "${POKO_NAME:-poko}" "$(poko_since "$POKO_T0")" "$*"
+    else
+        printf '[%s] %s\n' "${POKO_NAME:-poko}" "$*"
+    fi
 }
 
-harness_start_sound() {
-    [ -S "$1/pulse/native" ] && return 0
-    local status=0
-    harness_start_pulse "$1" "$1/pulseaudio.log" "${2:-}" || status=$?
-    HARNESS_PIDS+=("${HARNESS_SOUND_PIDS[@]}")
-    return "$status"
+poko_fail() {
+    local command
+    echo "[${POKO_NAME:-poko}] FAIL: $*" >&2
+    for command in "${POKO_ON_FAIL[@]}"; do eval "$command"; done
+    if [ -n "${POKO_SESSION:-}" ]; then
+        echo "FAIL: $*" >>"$POKO_WORK/timeline.txt"
+        [ -n "${DISPLAY:-}" ] && poko_shot failure root 2>/dev/null
+    fi
+    exit 1
 }
 
-harness_cleanup() {
-    local pid
-    for pid in "${HARNESS_PIDS[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    for pid in "${HARNESS_PIDS[@]}"; do
-        wait "$pid" 2>/dev/null
-    done
-    HARNESS_PIDS=()
+poko_pass() {
+    poko_log "passed"
+    exit 0
 }
 
-# The program finds its data beside itself, so each run gets a folder of its own that it
-# may damage or write to. Without LEVELS the caller builds the data folder.
-harness_prepare_program() {
-    local exe=$1 dir=$2 levels=${3:-}
-    mkdir -p "$dir" && cp "$exe" "$dir/pokopenpan" || return 1
-    [ -n "$levels" ] || return 0
-    cp -r "$(dirname "$exe")/データ" "$dir/データ" && printf '%s\r\n' "$levels" >"$dir/データ/設定.dat"
-}
-
-# From / so that nothing depends on the working folder, with a sound server of its own
-# playing into a null sink, so the program opens its sound and loads the sounds (and finds
-# their faults) as a player's would. Output goes to DIR/stdout.log and DIR/stderr.log. The
-# program is a child of this shell (HARNESS_PID), for harness_wait_exit.
-harness_launch() {
-    mkdir -p -m 700 "$1/run"
-    harness_start_sound "$1/run"
-    (cd / && XDG_RUNTIME_DIR=$1/run exec "$1/pokopenpan") \
-        >"$1/stdout.log" 2>"$1/stderr.log" &
-    HARNESS_PID=$!
-}
-
-harness_alive() { kill -0 "$1" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null; }
-
-# A global rather than the return status, so that "still running" cannot be mistaken for an
-# exit status; fails (status 1) while PID still runs.
-harness_wait_exit() {
-    local pid=$1 timeout=$2 tenths
-    for tenths in $(seq $((timeout * 10))); do
-        harness_alive "$pid" || break
-        sleep 0.1
-    done
-    harness_alive "$pid" && return 1
-    wait "$pid"
-    HARNESS_EXIT_STATUS=$?
-}
-
-# The visible window of exactly that title: WIN, and its client area WX WY WW WH.
-harness_find_window() { x11_find_window "$1"; }
-
-# harness_wait_window NAME TIMEOUT [PID]: fails (status 1, message on stderr) if the window does
-# not come, or if the program PID ends meanwhile.
-harness_wait_window() {
-    local name=$1 timeout=$2 pid=${3:-} tenths
-    for tenths in $(seq $((timeout * 10))); do
-        harness_find_window "$name" && return 0
-        if [ -n "$pid" ] && ! harness_alive "$pid"; then
-            echo "the program ended while waiting for the $name window" >&2
-            return 1
-        fi
-        sleep 0.1
-    done
-    echo "no $name window after ${timeout}s" >&2
+# A step that cannot be done: fatal in a session, a reason on stderr elsewhere.
+poko_cannot() {
+    [ -n "${POKO_SESSION:-}" ] && poko_fail "$*"
+    echo "$*" >&2
     return 1
 }
 
-# A click at client coordinates of the window last found, never a double click.
-harness_click() { x11_click "$1" "$2"; }
+poko_fail_run() {
+    poko_log "${POKO_RUN_NAME:-run}: FAIL: $*"
+    [ -n "${POKO_RESULT:-}" ] && echo "FAIL ${POKO_RUN_NAME:-run}: $*" >>"$POKO_RESULT"
+    [ -n "${POKO_LOG:-}" ] && [ -f "$POKO_LOG" ] &&
+        tail -5 "$POKO_LOG" | sed "s/^/[${POKO_RUN_NAME:-run} program] /"
+    POKO_FAILURES=$((POKO_FAILURES + 1))
+    POKO_FAILED=1
+    poko_end_program
+    return 1
+}
 
-# Clicks a button given by its top-left corner and size, at its centre.
-harness_button() { harness_click $(($1 + $3 / 2)) $(($2 + $4 / 2)); }
+poko_on_exit() { POKO_ON_EXIT+=("$*"); }
 
-# One xdotool for many clicks is quicker than one each; unlike harness_click it does not keep
-# clicks at the same place apart.
-harness_sweep() {
-    local point args=()
-    for point; do
-        args+=(mousemove $((WX + ${point% *})) $((WY + ${point#* })) click 1)
+poko_end_program() {
+    if poko_running; then
+        kill "$POKO_PID" 2>/dev/null
+        local i
+        for i in 1 2 3 4 5 6; do
+            poko_running || break
+            sleep 0.05
+        done
+        kill -9 "$POKO_PID" 2>/dev/null
+        wait "$POKO_PID" 2>/dev/null
+    fi
+    POKO_PID=""
+}
+
+poko_stop_all() {
+    local pid
+    poko_end_program
+    for pid in "${POKO_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null
     done
-    xdotool "${args[@]}"
+    for pid in "${POKO_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null
+    done
+    POKO_PIDS=()
 }
 
-# Hit-target centres of the nine holes, in the game window.
-HARNESS_HOLES=("116 45" "316 45" "516 45" "116 170" "316 170" "516 170" "116 295" "316 295" "516 295")
-
-# Ends on the game screen, ready for clicks.
-harness_menu_to_game() {
-    harness_wait_window メニュー 30 "$1" || return 1
-    sleep 4 # the title is spelt out, a character every half second, before the buttons
-    harness_button 512 13 89 27 # ゲーム
-    harness_wait_window ゲーム 15 "$1" || return 1
-    sleep 0.5
+# The program finds its data beside itself, so each run gets a folder of its own that it
+# may damage or write to.
+poko_prepare_program() {
+    local exe=$1 dir=$2
+    POKO_PROG=$dir
+    POKO_DATA=$dir/データ
+    POKO_SETTINGS=$POKO_DATA/設定.dat
+    mkdir -p "$dir" && cp "$exe" "$dir/pokopenpan" && cp -r "$(dirname "$exe")/データ" "$POKO_DATA" ||
+        return 1
+    [ -z "${3:-}" ] || printf '%s\r\n' "$3" >"$POKO_SETTINGS"
 }
 
-# Ends on the settings screen, ready for clicks.
-harness_game_to_settings() {
-    harness_button 40 13 89 27 # 設　定
-    harness_wait_window 設定 15 "$1" || return 1
-    sleep 0.5
+# From / so that nothing depends on the working folder, with a sound server of its own
+# playing into a null sink (the session's, or one in DIR/run), so the program opens its
+# sound and loads the sounds (and finds their faults) as a player's would. Its output goes
+# to DIR/program.log. A player's desktop has a UTF-8 locale; under a C locale Qt gives the
+# windows' titles in a form xdotool cannot match against Japanese.
+poko_launch() {
+    local dir=${1:-$POKO_PROG} run
+    run=${POKO_RUN:-$dir/run}
+    if ! [ -S "$run/pulse/native" ]; then
+        mkdir -p -m 700 "$run"
+        poko_start_sound "$run"
+    fi
+    POKO_LOG=$dir/program.log
+    (cd / && XDG_RUNTIME_DIR=$run LC_ALL=C.UTF-8 exec "$dir/pokopenpan") >"$POKO_LOG" 2>&1 &
+    POKO_PID=$!
+    poko_log "program started (pid $POKO_PID)"
 }
 
-# VmRSS of a process in kB.
-harness_rss() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
+poko_running() {
+    local pid=${1:-$POKO_PID}
+    [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$pid/status" 2>/dev/null
+}
+
+poko_wait_exit() {
+    local timeout=$1 i
+    for i in $(seq $((timeout * 20))); do
+        poko_running || break
+        sleep 0.05
+    done
+    poko_running && return 1
+    wait "$POKO_PID"
+    POKO_STATUS=$?
+    POKO_ENDED_AT=$EPOCHREALTIME
+    POKO_PID=""
+    return 0
+}
+
+# Seconds (decimals allowed) as whole microseconds.
+poko_micro() { awk -v s="$1" 'BEGIN { printf "%.0f\n", s * 1000000 }'; }
+
+poko_wait_window() {
+    local name=$1 timeout=${2:-20} start=${EPOCHREALTIME/./} limit
+    limit=$(poko_micro "$timeout")
+    until poko_find_window "$name"; do
+        poko_running || {
+            poko_cannot "the program ended while waiting for the $name window"
+            return 1
+        }
+        [ $((${EPOCHREALTIME/./} - start)) -gt "$limit" ] && {
+            poko_cannot "no $name window after ${timeout}s"
+            return 1
+        }
+        sleep 0.05
+    done
+    [ -n "${POKO_SESSION:-}" ] && poko_log "$name window at ${WX},${WY} size ${WW}x${WH}"
+    return 0
+}
+
+# The board painted and bare along its top edge, above the buttons and every mole (no
+# panel over it): the one strip of the board looked at by place rather than by control.
+poko_board_top_bare() { poko_frac_is 0 0 "$WW" 10 0402fc '> 0.9'; }
+# A button of the board (SCREEN NAME) shown: the board is painted, and the button's place
+# is not board blue.
+poko_button_shows() { poko_board_top_bare && poko_frac_is $(poko_place "$1" "$2") 0402fc '< 0.5'; }
+
+# Polls a condition (a shell command) for up to T s; says what was awaited if it never held.
+poko_wait_until() { # DESCRIPTION T COMMAND...
+    local description=$1 timeout=$2 start=${EPOCHREALTIME/./} limit
+    limit=$(poko_micro "$timeout")
+    shift 2
+    until "$@"; do
+        [ $((${EPOCHREALTIME/./} - start)) -gt "$limit" ] && {
+            poko_cannot "timed out after ${timeout}s waiting until $description"
+            return 1
+        }
+        sleep 0.05
+    done
+}
+
+# The menu once its title is spelt: its buttons show.
+poko_wait_menu() {
+    poko_wait_window メニュー 30 || return 1
+    poko_wait_until "the menu's buttons show" 20 poko_button_shows メニュー Command1
+}
+
+# From the menu to the game screen by its ゲーム button; ends with the board buttons shown,
+# ready for clicks.
+poko_to_game() {
+    poko_wait_menu || return 1
+    poko_click_on メニュー Command1
+    poko_wait_game
+}
+
+# The game screen, come (or back), with its buttons shown.
+poko_wait_game() {
+    poko_wait_window ゲーム 15 || return 1
+    poko_wait_until "the game screen's buttons show" 10 poko_button_shows ゲーム Command1
+}
+
+# The settings screen's own colour, left of its first group: painted.
+poko_settings_painted() {
+    local x y w h
+    read -r x y w h < <(poko_place 設定 Frame1)
+    poko_frac_is 0 "$y" "$x" "$h" 8080ff '> 0.95'
+}
+
+# From the game screen to 設定 by its button: the game screen goes, 設定 comes at its
+# size and is painted.
+poko_open_settings() {
+    poko_click_on ゲーム Command3
+    poko_wait_window 設定 15 || return 1
+    poko_window_gone ゲーム || {
+        poko_cannot "the game screen stayed open under 設定"
+        return 1
+    }
+    [ "$WW" = 304 ] && [ "$WH" = 377 ] || {
+        poko_cannot "設定 window is ${WW}x${WH}, not 304x377"
+        return 1
+    }
+    poko_wait_until "設定 is painted" 5 poko_settings_painted
+}
+
+poko_rss() { awk '/^VmRSS:/ {print $2}' "/proc/${1:-$POKO_PID}/status"; }

@@ -6,16 +6,17 @@
 # A scenario script does:
 #   source "$(dirname "$0")/../harness/harness.sh"
 #   poko_begin NAME "$1"          # the program's path; sets everything up, trap tears down
-#   ... poko_launch; poko_wait_window メニュー; poko_click X Y; poko_fail "why" ...
+#   ... poko_launch; poko_to_game; poko_click_on ゲーム Command1; poko_fail "why" ...
 #   poko_pass
 set -uo pipefail
 
+POKO_QUIET_UNTIL_US=0
 POKO_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # The helper programs are built beside the e2e tests' CMake files.
 poko_find_tools() {
     local candidate
-    for candidate in "${POKO_TOOLS:-}" "$(dirname "$POKO_EXE")/tests/e2e" \
+    for candidate in "${POKO_TOOLS:-}" "$(dirname "${POKO_EXE:-/}")/tests/e2e" \
         "$POKO_SOURCE_DIR/build/tests/e2e"; do
         if [ -n "$candidate" ] && [ -x "$candidate/pokoeye" ]; then
             POKO_TOOLS=$candidate
@@ -23,10 +24,8 @@ poko_find_tools() {
         fi
     done
     echo "helpers pokoeye/pokoear/wmdelete not built (cmake --build build)" >&2
-    exit 1
+    return 1
 }
-
-poko_log() { printf '[%s %6.2fs] %s\n' "$POKO_NAME" "$(poko_since "$POKO_T0")" "$*"; }
 
 poko_now() { echo "$EPOCHREALTIME"; }
 # Microseconds, for quick integer comparisons.
@@ -46,53 +45,40 @@ poko_begin() {
     POKO_EXE=$(readlink -f "$2")
     POKO_T0=$(poko_now)
     [ -x "$POKO_EXE" ] || { echo "no program at $2" >&2; exit 1; }
-    poko_find_tools
+    poko_find_tools || exit 1
     POKO_WORK=$(mktemp -d /tmp/poko-e2e.XXXXXX)
     chmod 700 "$POKO_WORK"
     POKO_ARTIFACT_DIR=${POKO_ARTIFACTS:-$POKO_SOURCE_DIR/build/e2e-artifacts}/$POKO_NAME
     rm -rf "$POKO_ARTIFACT_DIR"
     mkdir -p "$POKO_WORK/shots" "$POKO_WORK/run" "$POKO_WORK/home"
     chmod 700 "$POKO_WORK/run"
-    POKO_PIDS=()
-    POKO_LAST_CLICK_US=0
-    POKO_SHOTS=0
-    POKO_REC=""
-    POKO_PID=""
     trap poko_teardown EXIT
     trap 'exit 130' INT TERM
-    export HOME=$POKO_WORK/home XDG_RUNTIME_DIR=$POKO_WORK/run
+    POKO_SESSION=1
+    POKO_SHOTS=0
+    POKO_REC=""
+    POKO_RUN=$POKO_WORK/run
+    export HOME=$POKO_WORK/home XDG_RUNTIME_DIR=$POKO_RUN
     unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS PULSE_SERVER
-    poko_start_x
-    poko_start_sound
-    poko_prepare_program
+    poko_start_x 2>"$POKO_WORK/xvfb-start.txt" || poko_fail "$(cat "$POKO_WORK/xvfb-start.txt")"
+    poko_session_sound
+    poko_prepare_program "$POKO_EXE" "$POKO_WORK/program" || poko_fail "cannot copy the program"
 }
 
 poko_teardown() {
-    local status=$?
-    if [ -n "$POKO_PID" ] && kill -0 "$POKO_PID" 2>/dev/null; then
-        {
-            kill "$POKO_PID"
-            sleep 0.3
-            kill -9 "$POKO_PID"
-            wait "$POKO_PID"
-        } 2>/dev/null
-    fi
+    local status=$? command
+    for command in "${POKO_ON_EXIT[@]}"; do eval "$command"; done
     [ -n "${POKO_REC_PID:-}" ] && kill "$POKO_REC_PID" 2>/dev/null
-    local pid
-    for pid in "${POKO_PIDS[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    sleep 0.2
-    for pid in "${POKO_PIDS[@]}"; do
-        kill -9 "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    if [ "$status" -ne 0 ] && [ -d "$POKO_WORK" ]; then
-        poko_keep_artifacts
+    poko_stop_all
+    if [ -n "${POKO_SESSION:-}" ]; then
+        [ "$status" -ne 0 ] && [ -d "$POKO_WORK" ] && poko_keep_artifacts
+        [ -n "${POKO_KEEP_WORK:-}" ] || rm -rf "$POKO_WORK"
     fi
-    [ -n "${POKO_KEEP_WORK:-}" ] || rm -rf "$POKO_WORK"
     exit "$status"
 }
+
+# Scripts that are no session end what the harness started, and their own, this way too.
+trap poko_teardown EXIT
 
 # Screenshots (as PNG), the recording (as WAV), the program's output and the timeline.
 poko_keep_artifacts() {
@@ -108,39 +94,14 @@ poko_keep_artifacts() {
         sox -t raw -r 44100 -e signed -b 16 -c 2 "$raw" \
             "$POKO_ARTIFACT_DIR/$(basename "${raw%.raw}").wav" 2>/dev/null
     done
-    cp "$POKO_WORK"/*.log "$POKO_WORK"/*.txt "$POKO_ARTIFACT_DIR/" 2>/dev/null
+    cp "$POKO_WORK"/*.log "$POKO_WORK"/*.txt "$POKO_PROG/program.log" "$POKO_ARTIFACT_DIR/" 2>/dev/null
     echo "[$POKO_NAME] screenshots, recording and logs kept in $POKO_ARTIFACT_DIR" >&2
 }
 
-poko_fail() {
-    echo "[$POKO_NAME] FAIL: $*" >&2
-    echo "FAIL: $*" >>"$POKO_WORK/timeline.txt"
-    [ -n "${DISPLAY:-}" ] && poko_shot failure root 2>/dev/null
-    exit 1
-}
-
-poko_pass() {
-    poko_log "passed"
-    exit 0
-}
-
-poko_start_x() {
-    local started=0
-    x11_start_xvfb "$POKO_WORK/xvfb.log" 2>"$POKO_WORK/xvfb-start.txt" && started=1
-    [ -n "$X11_XVFB_PID" ] && POKO_PIDS+=("$X11_XVFB_PID")
-    [ "$started" = 1 ] || poko_fail "$(cat "$POKO_WORK/xvfb-start.txt")"
-}
-
-poko_start_sound() {
-    local started=0
-    case "${POKO_SOUND_SERVER:-pulseaudio}" in
-    pulseaudio) harness_start_pulse "$XDG_RUNTIME_DIR" "$POKO_WORK/pulseaudio.log" && started=1 ;;
-    pipewire) harness_start_pipewire "$XDG_RUNTIME_DIR" "$POKO_WORK" && started=1 ;;
-    esac
-    POKO_PIDS+=("${HARNESS_SOUND_PIDS[@]}")
-    [ "$started" = 1 ] || poko_fail "the sound server did not start"
-    POKO_SOUND_PID=$HARNESS_SOUND_PID
-    # A silent stream keeps the sink, and so the monitor, running all the time.
+# The session's sound server, with a silent stream that keeps the sink, and so the
+# monitor, running all the time.
+poko_session_sound() {
+    poko_start_sound "$POKO_RUN" || poko_fail "the sound server did not start"
     pacat --raw --playback --device=nul --rate=44100 --channels=2 </dev/zero >/dev/null 2>&1 &
     POKO_SILENCE_PID=$!
     POKO_PIDS+=($!)
@@ -152,64 +113,16 @@ poko_stop_sound() {
     wait "$POKO_SILENCE_PID" "$POKO_SOUND_PID" 2>/dev/null
 }
 
-# A program folder of our own: the executable and its data folder, optionally with the
-# settings file replaced by the given bytes (printf format).
-poko_prepare_program() {
-    POKO_PROG=$POKO_WORK/program
-    mkdir -p "$POKO_PROG"
-    cp "$POKO_EXE" "$POKO_PROG/"
-    cp -r "$(dirname "$POKO_EXE")/データ" "$POKO_PROG/"
-    POKO_DATA=$POKO_PROG/データ
-    POKO_SETTINGS=$POKO_DATA/設定.dat
-}
-
 poko_write_settings() { printf "$1" >"$POKO_SETTINGS"; }
 # True when the settings file holds exactly these bytes (printf format). The bytes are
 # printed afresh on every call, so it can be polled with poko_wait_until.
 poko_settings_are() { cmp -s "$POKO_SETTINGS" <(printf "$1"); }
 
-poko_launch() {
-    (cd / && exec "$POKO_PROG/$(basename "$POKO_EXE")") >"$POKO_WORK/program.log" 2>&1 &
-    POKO_PID=$!
-    poko_log "program started (pid $POKO_PID)"
-}
-
-# Waits for the program to end; its exit status in POKO_STATUS, time in POKO_ENDED_AT.
-poko_wait_exit() {
-    local timeout=$1 i
-    for i in $(seq $((timeout * 20))); do
-        if ! kill -0 "$POKO_PID" 2>/dev/null; then
-            wait "$POKO_PID"
-            POKO_STATUS=$?
-            POKO_ENDED_AT=$(poko_now)
-            POKO_PID=""
-            return 0
-        fi
-        sleep 0.05
-    done
-    return 1
-}
-
-poko_running() { [ -n "$POKO_PID" ] && kill -0 "$POKO_PID" 2>/dev/null; }
-
-poko_window_gone() { x11_window_gone "$1"; }
-
-# Waits for the visible window of that title: sets WIN, WX, WY (client area on the
-# screen), WW, WH.
-poko_wait_window() {
-    local name=$1 timeout=${2:-20} start
-    start=$(poko_now)
-    while ! x11_find_window "$name"; do
-        poko_running || poko_fail "the program ended while waiting for the $name window"
-        poko_test "$(poko_since "$start") > $timeout" &&
-            poko_fail "no $name window after ${timeout}s"
-        sleep 0.05
-    done
-    poko_log "$name window at ${WX},${WY} size ${WW}x${WH}"
-}
-
 # Looks at the current window: pokoeye queries in client coordinates.
-poko_eye() { "$POKO_TOOLS/pokoeye" --at "$WX" "$WY" --size "$WW" "$WH" "$@"; }
+poko_eye() {
+    [ -x "${POKO_TOOLS:-}/pokoeye" ] || poko_find_tools || exit 1
+    "$POKO_TOOLS/pokoeye" --at "$WX" "$WY" --size "$WW" "$WH" "$@"
+}
 
 # Keeps a screenshot of the window (or of the whole screen with "root") for the record;
 # its PPM's path in POKO_SHOT (not printed: a $(...) call would lose the count).
@@ -223,19 +136,6 @@ poko_shot() {
     fi
 }
 
-# Polls a condition (a shell command) until it holds; fails with the description after
-# the timeout in seconds.
-poko_wait_until() {
-    local description=$1 timeout=$2 start
-    shift 2
-    start=$(poko_now)
-    until "$@"; do
-        poko_test "$(poko_since "$start") > $timeout" &&
-            poko_fail "timed out after ${timeout}s waiting until $description"
-        sleep 0.05
-    done
-}
-
 # Share of the rectangle's pixels of about that colour, compared: poko_frac_is X Y W H
 # RRGGBB '>= 0.9'.
 poko_frac_is() {
@@ -244,46 +144,23 @@ poko_frac_is() {
     poko_test "$value $6"
 }
 
-# The menu once its title is spelt: its buttons show.
-poko_wait_menu() {
-    poko_wait_window メニュー 20
-    poko_wait_until "the menu's buttons show" 20 poko_frac_is 512 13 89 27 0402fc '< 0.5'
-}
-
-# From the menu to the game screen by its ゲーム button.
-poko_to_game() {
-    poko_wait_menu
-    poko_click 556 26
-    poko_wait_window ゲーム 10
-}
-
-# From the game screen to 設定 by its button: the game screen goes, 設定 comes at its size
-# and is painted.
-poko_open_settings() {
-    poko_click 84 26
-    poko_wait_window 設定 10
-    poko_window_gone ゲーム || poko_fail "the game screen stayed open under 設定"
-    [ "$WW" = 304 ] && [ "$WH" = 377 ] || poko_fail "設定 window is ${WW}x${WH}, not 304x377"
-    poko_wait_until "設定 is painted" 5 poko_frac_is 0 0 15 300 8080ff '> 0.95'
-}
-
-# The bar of slider G (0-3, top to bottom) on 設定 as X Y W H: the slider frames stand at
-# (20, 10/88/166/245), the bar at (50,37) in its frame, 160x20.
-poko_slider_bar() {
-    local top=(47 125 203 282)
-    echo "70 ${top[$1]} 160 20"
-}
+# The bar of slider G (0-3, top to bottom) on 設定 as X Y W H.
+poko_slider_bar() { poko_place 設定 "HScroll$(($1 + 1))"; }
 
 # Clicks one place of slider G and checks that its bar changed (or not) and nothing else.
 poko_slider_press() { # G PLACE(left-arrow|left-trough|right-trough|right-arrow) EXPECT(moves|stays)
-    local g=$1 bar x y inside outside before=$POKO_WORK/before.ppm
+    local g=$1 bar x y w h inside outside before=$POKO_WORK/before.ppm
     bar=$(poko_slider_bar "$g")
-    read -r _ y _ _ <<<"$bar"
+    # The troughs are clicked a little inside their ends, beside the arrows, where the
+    # thumb is not at the values these scenarios leave.
     case $2 in
-    left-arrow) x=75 ;; left-trough) x=97 ;; right-trough) x=203 ;; right-arrow) x=225 ;;
+    left-arrow) read -r x y < <(poko_centre 設定 "HScroll$((g + 1))<") ;;
+    right-arrow) read -r x y < <(poko_centre 設定 "HScroll$((g + 1))>") ;;
+    left-trough) read -r x y w h < <(poko_place 設定 "HScroll$((g + 1))<") && x=$((x + w + 7)) y=$((y + h / 2)) ;;
+    right-trough) read -r x y w h < <(poko_place 設定 "HScroll$((g + 1))>") && x=$((x - 7)) y=$((y + h / 2)) ;;
     esac
     poko_eye "save $before" >/dev/null
-    poko_click "$x" $((y + 10))
+    poko_click "$x" "$y"
     sleep 0.4
     read -r inside outside < <(poko_eye --ref "$before" "diff $bar" "diffout $bar")
     [ "$outside" -eq 0 ] || poko_fail "a click on slider $g ($2) changed the screen elsewhere"
@@ -297,7 +174,7 @@ poko_slider_press() { # G PLACE(left-arrow|left-trough|right-trough|right-arrow)
 # 設定完了: 設定 gives way to a fresh game screen and the settings file comes to hold
 # BYTES (printf format) within 5 s; DESCRIPTION names that wait.
 poko_settings_done() { # BYTES DESCRIPTION
-    poko_click 206 351
+    poko_click_on 設定 Command2
     poko_wait_window ゲーム 10
     poko_window_gone 設定 || poko_fail "設定 stayed open after 設定完了"
     poko_wait_until "$2" 5 poko_settings_are "$1"
@@ -321,11 +198,11 @@ poko_read_number() { # VAR SHOT X Y W H [MAX]
 # The panel's numbers in a screenshot: sets points, shown_green, shown_pink, shown_blue and
 # rate, and fails unless the points are the three colours' sum.
 poko_read_panel() {
-    poko_read_number points "$1" 215 85 108 34
-    poko_read_number shown_green "$1" 215 136 108 34
-    poko_read_number shown_pink "$1" 215 179 108 34
-    poko_read_number shown_blue "$1" 215 223 108 34
-    poko_read_number rate "$1" 240 273 58 34 100
+    poko_read_number points "$1" $(poko_place ゲーム Label2)
+    poko_read_number shown_green "$1" $(poko_place ゲーム Label3)
+    poko_read_number shown_pink "$1" $(poko_place ゲーム Label4)
+    poko_read_number shown_blue "$1" $(poko_place ゲーム Label5)
+    poko_read_number rate "$1" $(poko_place ゲーム Label6) 100
     poko_log "panel: points $points, green $shown_green, pink $shown_pink, blue $shown_blue, rate $rate%"
     [ "$points" -eq $((shown_green + shown_pink + shown_blue)) ] ||
         poko_fail "points $points are not green+pink+blue ($shown_green+$shown_pink+$shown_blue)"
@@ -347,33 +224,28 @@ poko_wait_results() { # PLAY_START TIMEOUT
 }
 
 # The rating box differs from the panel's screenshot $1: a figure is drawn in it.
-poko_figure_shows() { poko_test "$(poko_eye --ref "$1" "diff 365 85 237 168") > 2000"; }
+poko_figure_shows() { poko_test "$(poko_eye --ref "$1" "diff $(poko_place ゲーム Image16)") > 2000"; }
 
 # 判定 on the results panel (screenshot $1): a figure comes into the rating box. Sets
 # verdict_click, the click's time.
 poko_verdict() { # RESULTS_SHOT
-    poko_click 482 307
-    verdict_click=$POKO_CLICKED_AT
+    poko_click_on ゲーム Command4
+    verdict_click=$POKO_CLICK_SENT_AT
     poko_wait_until "a figure shows in the rating box" 5 poko_figure_shows "$1"
     poko_shot rating
 }
 
+# No navy panel over the board: none along the window's bottom, and the board bare between
+# the first holes of the top and middle rows. Looked at by place: these hold no control.
+poko_no_panel() { poko_frac_is 0 300 "$WW" 97 0000c0 '< 0.01' && poko_frac_is 200 140 40 50 0402fc '> 0.95'; }
+
 # The bare board with its buttons, no panel over it.
-poko_board_shows() { poko_frac_is 0 140 639 45 0402fc '> 0.9' && poko_frac_is 512 13 89 27 0402fc '< 0.5'; }
+poko_board_shows() { poko_frac_is 0 140 639 45 0402fc '> 0.9' && poko_button_shows ゲーム Command1; }
 
 # もどる on the results panel: the panel goes and the board shows.
 poko_back_to_board() {
-    poko_click 569 32
+    poko_click_on ゲーム Command5
     poko_wait_until "the panel goes and the board shows" 5 poko_board_shows
-}
-
-# A click at client coordinates, as a player makes it (never a double click). Sets
-# POKO_CLICKED_AT and POKO_LAST_CLICK_US, and notes the click in the timeline.
-poko_click() {
-    x11_click "$1" "$2"
-    POKO_CLICKED_AT=$X11_CLICKED_AT
-    POKO_LAST_CLICK_US=$X11_CLICKED_US
-    echo "$POKO_CLICKED_AT click $1 $2" >>"$POKO_WORK/timeline.txt"
 }
 
 # Keys pressed as a player does (xdotool through XTest): with the pointer resting on the
@@ -391,21 +263,36 @@ poko_stray_keys() {
     poko_keys space Return KP_Enter
     sleep 0.3
     if poko_running; then
-        x11_window_gone 設定 || poko_fail "a key $1 opened the settings screen"
-        x11_find_window ゲーム || poko_fail "a key $1 closed the game screen"
+        poko_window_gone 設定 || poko_fail "a key $1 opened the settings screen"
+        poko_find_window ゲーム || poko_fail "a key $1 closed the game screen"
     fi
     poko_log "Space, Return and keypad Enter $1: nothing happened"
 }
 
 # A click at least GAP_MS (a quarter of a second by default) after the one before: the
 # opening of each click's sound is then heard on its own in the recording.
+# Nor before POKO_QUIET_UNTIL_US (see poko_board_click).
 poko_spaced_click() { # X Y [GAP_MS]
-    local wait_us=$((${3:-250} * 1000 - ($(poko_us) - POKO_LAST_CLICK_US))) pause
+    local due=$((POKO_LAST_CLICK_US + ${3:-250} * 1000)) wait_us pause
+    [ "$POKO_QUIET_UNTIL_US" -gt "$due" ] && due=$POKO_QUIET_UNTIL_US
+    wait_us=$((due - $(poko_us)))
     if [ "$wait_us" -gt 0 ]; then
         printf -v pause '%d.%06d' $((wait_us / 1000000)) $((wait_us % 1000000))
         sleep "$pause"
     fi
     poko_click "$1" "$2"
+}
+
+# A click on bare board spot K (poko_bare_spot) in play, where only the miss sound may
+# answer. The game has one player for its effects, and the next click's sound cuts the one
+# playing; so the next click waits until even a miss sound as late as allowed (0.4 s) has
+# played long enough (0.15 s) to be matched. Notes the click in clicks.txt.
+poko_board_click() { # K
+    local x y
+    read -r x y < <(poko_bare_spot "$1")
+    poko_spaced_click "$x" "$y" 400
+    POKO_QUIET_UNTIL_US=$((POKO_LAST_CLICK_US + 600000))
+    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT board $x $y" >>"$POKO_WORK/clicks.txt"
 }
 
 # Recording of everything the sound server plays.
@@ -456,14 +343,21 @@ poko_level() {
     "$POKO_TOOLS/pokoear" level "$POKO_REC" "$(poko_calc "$POKO_REC_END - $1")" "$2"
 }
 
+# The rating marks for each sum of speed, size and count (3 to 15), as the game's rating
+# table gives them: a rate at or below the low mark earns the crow, at or above the high
+# mark the jizo, between them the scarecrow.
+#                S:  0 1 2  3  4  5  6  7  8  9 10 11 12 13 14 15
+POKO_HIGH_MARK=(- - - 95 93 92 90 87 84 81 78 74 70 65 60 55)
+POKO_LOW_MARK=(- - - 65 63 62 60 57 54 51 48 44 40 35 30 25)
+
 # The rating heard after the click on 判定 at $3 (recording time) for a rate of $1 % when
 # speed, size and count add up to $2 (harder settings lower the marks): the figure the rate earns is heard once right after the press
 # and no other; the crow's second sound follows about a second later, and only the crow's.
 # Sets RATING to karasu, kakasi or jizou.
 poko_check_rating_sounds() {
     local rate=$1 sum=$2 click=$3 high low figure
-    high=$(awk "BEGIN { print int((9670 - 18.5 * $sum * $sum) / 100) }")
-    low=$((high - 30))
+    [ "$sum" -ge 3 ] && [ "$sum" -le 15 ] || poko_fail "no rating marks for a level sum of $sum"
+    high=${POKO_HIGH_MARK[$sum]} low=${POKO_LOW_MARK[$sum]}
     if [ "$rate" -le "$low" ]; then RATING=karasu; elif [ "$rate" -lt "$high" ]; then RATING=kakasi; else RATING=jizou; fi
     for figure in karasu kakasi jizou; do
         mapfile -t heard < <(poko_heard_after "$click" "$figure" --len 0.3 --min 0.6)
@@ -484,21 +378,17 @@ poko_check_rating_sounds() {
     fi
 }
 
-# Hole H (0-8, row by row from the top left): where the eyes of a mole fully out are, as
-# X Y W H, and the point between them that a click on the mole aims at.
-poko_eye_box() { echo "$((100 + 200 * ($1 % 3))) $((30 + 125 * ($1 / 3))) 30 21"; }
-poko_hole_xy() { echo "$((116 + 200 * ($1 % 3))) $((45 + 125 * ($1 / 3)))"; }
-
 # pokoeye queries for every hole, in hole order, three a hole: skin above the rim where any
 # mole's head is (not board blue), the eye whites of a mole fully out, and the red of an open
 # mouth on its beak. Prints one query a line.
 poko_closing_queries() {
     local hole x y
-    for hole in 0 1 2 3 4 5 6 7 8; do
-        x=$((200 * (hole % 3))) y=$((125 * (hole / 3)))
-        echo "frac $((95 + x)) $((68 + y)) 40 10 0402fc 40"
-        echo "frac $(poko_eye_box "$hole") ffffff 30"
-        echo "frac $((103 + x)) $((80 + y)) 26 13 d81010 70"
+    for hole in 1 2 3 4 5 6 7 8 9; do
+        # Below the eyes of a mole fully out, just above the hole's rim: any mole's head.
+        read -r x y _ _ < <(poko_eye_box $((hole - 1)))
+        echo "frac $((x - 5)) $((y + 38)) 40 10 0402fc 40"
+        echo "frac $(poko_eye_box $((hole - 1))) ffffff 30"
+        echo "frac $(poko_place ゲーム "Image14($hole)") d81010 70"
     done
 }
 
@@ -511,21 +401,26 @@ poko_no_moles_or_mouths() {
 
 # The hit and miss sounds heard in the recording, for poko_take_heard. Only their openings
 # are matched: a sound cut short by the next click is still found, and the music under them
-# lowers the score of a match to about 0.7.
+# lowers the score of a match to about 0.7. The effects' stream is kept very short for a
+# quick answer, so on a machine loaded far past its cores an effect crackles: a hit then
+# scores down to about 0.41 at its right time, while the music alone never scored over
+# 0.32 as a hit. The miss sound's opening is more like the music's (which scores up to 0.46
+# as a miss), so its mark stays higher.
 poko_load_heard_clicks() {
-    poko_heard o --len 0.15 --min 0.5 | awk '{print $1}' >"$POKO_WORK/heard-o.txt"
+    poko_heard o --len 0.15 --min 0.4 | awk '{print $1}' >"$POKO_WORK/heard-o.txt"
     poko_heard x --len 0.15 --min 0.55 | awk '{print $1}' >"$POKO_WORK/heard-x.txt"
     mapfile -t POKO_ONSETS_o <"$POKO_WORK/heard-o.txt"
     mapfile -t POKO_ONSETS_x <"$POKO_WORK/heard-x.txt"
 }
 
-# Takes the first sound of the list $1 (o or x) not yet taken that starts within 0.4 s after
-# the time $2: each click has its own sound.
+# Takes the first sound of the list $1 (o or x) not yet taken that starts after the click
+# was sent ($3, POKO_CLICK_SENT_AT) and within 0.4 s of its being done ($2,
+# POKO_CLICKED_AT): each click has its own sound.
 poko_take_heard() {
     local -n onsets=POKO_ONSETS_$1
     local i
     for i in "${!onsets[@]}"; do
-        if poko_test "${onsets[$i]} >= $2 - 0.05 && ${onsets[$i]} <= $2 + 0.4"; then
+        if poko_test "${onsets[$i]} >= $3 - 0.05 && ${onsets[$i]} <= $2 + 0.4"; then
             unset "onsets[$i]"
             return 0
         fi
@@ -533,15 +428,16 @@ poko_take_heard() {
     return 1
 }
 
-# The sound a click on a mole made: the earliest hit or miss sound not yet taken that starts
-# within 0.4 s after the time $1, in POKO_TAKEN (o or x). Clicks come a quarter second
+# The sound a click on a mole made (done at $1, sent from $2): the earliest hit or miss
+# sound not yet taken that starts in the same window as poko_take_heard's, in POKO_TAKEN
+# (o or x). Clicks come a quarter second
 # apart, so a later click's sound can fall in the window too: the earliest is this click's.
 poko_take_sound() {
     local kind i best="" best_kind="" best_index=""
     for kind in o x; do
         local -n onsets=POKO_ONSETS_$kind
         for i in "${!onsets[@]}"; do
-            if poko_test "${onsets[$i]} >= $1 - 0.05 && ${onsets[$i]} <= $1 + 0.4"; then
+            if poko_test "${onsets[$i]} >= $2 - 0.05 && ${onsets[$i]} <= $1 + 0.4"; then
                 if [ -z "$best" ] || poko_test "${onsets[$i]} < $best"; then
                     best=${onsets[$i]} best_kind=$kind best_index=$i
                 fi
@@ -586,7 +482,7 @@ poko_watch_closing() {
     watcher=$!
     # The watch is running before the click: the moles may come at once.
     sleep 0.3
-    poko_click 454 26
+    poko_click_on ゲーム Command2
     closed_click=$POKO_CLICKED_AT
     # With POKO_STRAY_KEYS set, keys pressed by accident on the way out change nothing.
     if [ -n "${POKO_STRAY_KEYS:-}" ]; then

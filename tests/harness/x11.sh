@@ -1,27 +1,31 @@
-# A private X server, finding the program's windows and clicking in them as a player does;
-# shared by the end-to-end scenarios, the soak runs, the packaging test and the benchmarks.
-# Sourced, not run.
+# A private X server, finding the program's windows and clicking in them as a player does.
+# Part of tests/harness. Sourced, not run.
 #
-#   x11_start_xvfb LOG [ARGS]  Xvfb on a free display with the pointer in a corner; sets
-#                              DISPLAY and X11_XVFB_PID (set as soon as it runs, so the
-#                              caller can end it even when the display never answers)
-#   x11_find_window NAME       the visible window of exactly that title: sets WIN, and
-#                              WX WY WW WH for its client area on the screen
-#   x11_window_gone NAME       no visible window has that title
-#   x11_click X Y              a click at client coordinates of the window last found;
-#                              sets X11_CLICKED_AT (wall-clock seconds) and X11_CLICKED_US
+#   poko_start_x [ARGS]      Xvfb on a free display with the pointer in a corner (ARGS go to
+#                            Xvfb: -ac lets other users in); sets DISPLAY; its pid joins
+#                            POKO_PIDS as soon as it runs. Reason on stderr when it fails.
+#   poko_find_window NAME    the visible window of exactly that title: sets WIN, and
+#                            WX WY WW WH for its client area on the screen
+#   poko_window_gone NAME    no visible window has that title
+#   poko_click X Y           a click at client coordinates of the window last found, never a
+#                            double click. It reached the program between POKO_CLICK_SENT_AT
+#                            (xdotool starting) and POKO_CLICKED_AT (xdotool done), in
+#                            wall-clock seconds; sets POKO_LAST_CLICK_US too, and notes the
+#                            click in the session's timeline
+#   poko_sweep "X Y"...      clicks at each point in turn, in one xdotool (quicker, but does
+#                            not keep clicks at the same place apart)
 
-X11_XVFB_PID=""
-X11_LAST_CLICK_AT="-1 -1"
-X11_CLICKED_US=0
+POKO_PIDS=()
+POKO_LAST_CLICK_AT="-1 -1"
+POKO_LAST_CLICK_US=0
 
-x11_start_xvfb() {
-    local log=$1 fdfile i
-    shift
+poko_start_x() {
+    local fdfile i log=/dev/null
+    [ -n "${POKO_WORK:-}" ] && log=$POKO_WORK/xvfb.log
     fdfile=$(mktemp /tmp/poko-display.XXXXXX)
     Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" \
         5>"$fdfile" >"$log" 2>&1 &
-    X11_XVFB_PID=$!
+    POKO_PIDS+=($!)
     for i in $(seq 100); do
         [ -s "$fdfile" ] && break
         sleep 0.1
@@ -45,7 +49,7 @@ x11_start_xvfb() {
     xdotool mousemove 1000 750
 }
 
-x11_find_window() {
+poko_find_window() {
     local id info
     for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
         info=$(xwininfo -id "$id" 2>/dev/null) || continue
@@ -60,21 +64,34 @@ x11_find_window() {
     return 1
 }
 
-x11_window_gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+poko_window_gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 
 # Two clicks at about the same place are kept half a second apart, so the program never
 # takes them for a double click (whose second click raises nothing).
-x11_click() {
+poko_click() {
     local x=$1 y=$2 last_x last_y wait_us
-    read -r last_x last_y <<<"$X11_LAST_CLICK_AT"
+    read -r last_x last_y <<<"$POKO_LAST_CLICK_AT"
     if [ $(((x - last_x) * (x - last_x) + (y - last_y) * (y - last_y))) -lt 400 ]; then
-        wait_us=$((500000 - (${EPOCHREALTIME/./} - X11_CLICKED_US)))
+        wait_us=$((500000 - (${EPOCHREALTIME/./} - POKO_LAST_CLICK_US)))
         [ "$wait_us" -gt 0 ] && sleep "$(printf '0.%06d' "$wait_us")"
     fi
     # One connection: the server takes the move before the press. (--sync would wait for
-    # ever when the pointer is already there.)
-    X11_CLICKED_AT=$EPOCHREALTIME
+    # ever when the pointer is already there.) The click is stamped on both sides of
+    # xdotool: on a loaded machine its start-up alone can take a good part of the time the
+    # program has to answer, so lateness counts from when it is done.
+    POKO_CLICK_SENT_AT=$EPOCHREALTIME
     xdotool mousemove $((WX + x)) $((WY + y)) click 1
-    X11_CLICKED_US=${X11_CLICKED_AT/./}
-    X11_LAST_CLICK_AT="$x $y"
+    POKO_CLICKED_AT=$EPOCHREALTIME
+    POKO_LAST_CLICK_US=${POKO_CLICKED_AT/./}
+    POKO_LAST_CLICK_AT="$x $y"
+    [ -n "${POKO_WORK:-}" ] && echo "$POKO_CLICKED_AT click $x $y (sent from $POKO_CLICK_SENT_AT)" >>"$POKO_WORK/timeline.txt"
+    return 0
+}
+
+poko_sweep() {
+    local point args=()
+    for point; do
+        args+=(mousemove $((WX + ${point% *})) $((WY + ${point#* })) click 1)
+    done
+    xdotool "${args[@]}"
 }

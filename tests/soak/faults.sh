@@ -31,7 +31,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../harness/harness.sh"
-HARNESS_NAME=faults
+POKO_NAME=faults
 exe=$(readlink -f "${1:?usage: faults.sh PROGRAM}")
 data_src=$(dirname "$exe")/データ
 [ -x "$exe" ] && [ -d "$data_src" ] || { echo "no program or data folder at $exe" >&2; exit 1; }
@@ -39,15 +39,11 @@ lanes=${POKO_SOAK_LANES:-3}
 only=${POKO_SOAK_ONLY:-}
 work=$(mktemp -d /tmp/poko-faults.XXXXXX)
 started=$(date +%s)
-cleanup() {
-    chmod -R u+rwX "$work" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+poko_on_exit 'chmod -R u+rwX "$work" 2>/dev/null; rm -rf "$work"'
 
 if [ "$(id -u)" -eq 0 ]; then
     FAULTS=(missing empty truncated half garbage folder)
-    harness_log "running as root: permission faults (unreadable file or folder) do not bite root, so those cases are skipped"
+    poko_log "running as root: permission faults (unreadable file or folder) do not bite root, so those cases are skipped"
 else
     FAULTS=(missing empty truncated half garbage folder unreadable)
 fi
@@ -127,44 +123,29 @@ still_special() {
 }
 reported_fault() { [ "$1" != half ]; }
 
-# One program run. Globals: PID, LOG, RUN (name), FAILED.
-start_program() {
-    harness_launch "$1"
-    PID=$HARNESS_PID
-    LOG=$1/stderr.log
-}
-fail() {
-    echo "FAIL $RUN: $*" >>"$RESULT"
-    harness_log "$RUN: FAIL: $*"
-    FAILED=1
-}
 # Checks the program is alive after a step; stops the run if not.
 alive_after() {
-    if ! harness_alive "$PID"; then
-        fail "the program died after: $1 (stderr: $(tail -3 "$LOG" | tr '\n' ' '))"
-        return 1
-    fi
+    poko_running || poko_fail_run "the program died after: $1"
 }
-# Runs an harness_* step, failing the run with the reason it gives. (Not in $(...): the step
+# Runs a harness step, failing the run with the reason it gives. (Not in $(...): the step
 # sets the window the clicks aim at.)
 step() {
-    "$@" 2>"$work/why.$BASHPID" || {
-        fail "$(cat "$work/why.$BASHPID")"
-        return 1
-    }
+    "$@" 2>"$work/why.$BASHPID" || poko_fail_run "$(cat "$work/why.$BASHPID")"
 }
 menu_to_game() {
-    step harness_menu_to_game "$PID" || return 1
+    step poko_to_game || return 1
     alive_after "menu → ゲーム"
 }
 # play_round N: a round at TimeLevel 1, clicking the first N holes of a shuffled order over
 # and over (0: no clicks at all); ends on the results panel.
 play_round() {
-    local count=$1 begin now chosen=()
-    harness_button 512 13 89 27 # スタート
+    local count=$1 begin now chosen=() hole
+    poko_click_on ゲーム Command1 # スタート
     begin=$(date +%s%N)
     alive_after "スタート" || return 1
-    mapfile -t chosen < <(printf '%s\n' "${HARNESS_HOLES[@]}" | shuf | head -n "$count")
+    mapfile -t chosen < <(for hole in $(shuf -e 0 1 2 3 4 5 6 7 8 | head -n "$count"); do
+        poko_hole_xy "$hole"
+    done)
     sleep 3.6
     while :; do
         now=$(date +%s%N)
@@ -173,25 +154,25 @@ play_round() {
             sleep 0.5
             continue
         fi
-        harness_sweep "${chosen[@]}"
+        poko_sweep "${chosen[@]}"
     done
-    # The round ends 30 s after play starts, about 3.5 s after スタート.
-    while [ $((($(date +%s%N) - begin) / 1000000)) -lt 35000 ]; do sleep 0.1; done
+    # The round ends 30 s after play starts, about 3.5 s after スタート: its panel's 判定.
+    step poko_wait_until "the results panel shows" 10 poko_panel_up || return 1
     alive_after "a full round" || return 1
 }
-shown_pictures() { grep -c "cannot show" "$LOG"; }
+shown_pictures() { grep -c "cannot show" "$POKO_LOG"; }
 # Presses 判定 and tells which rating came up: crow, scarecrow or jizo (by the picture
 # named on stderr, or by elimination when the picture on show could be read).
 judge() {
     local before after line
     before=$(shown_pictures)
-    harness_button 438 294 89 27 # 判定
+    poko_click_on ゲーム Command4 # 判定
     sleep 2 # the crow's second sound comes a second later
     alive_after "判定" || return 1
     after=$(shown_pictures)
     RATING=unknown
     if [ "$after" -gt "$before" ]; then
-        line=$(grep "cannot show" "$LOG" | tail -1)
+        line=$(grep "cannot show" "$POKO_LOG" | tail -1)
         case $line in
         *からす.gif*) RATING=crow ;;
         *案山子.gif*) RATING=scarecrow ;;
@@ -200,43 +181,41 @@ judge() {
     else
         RATING=${READABLE_RATING:-unknown}
     fi
-    harness_button 525 19 89 27 # もどる
-    sleep 0.5
+    poko_click_on ゲーム Command5 # もどる
+    step poko_wait_until "the board buttons show again" 5 poko_button_shows ゲーム Command1 || return 1
     alive_after "もどる"
 }
 settings_and_leave() {
     local expect_saved=$1
-    step harness_game_to_settings "$PID" || return 1
+    step poko_open_settings || return 1
     alive_after "ゲーム → 設定" || return 1
-    harness_button 162 338 89 27 # 設定完了
+    poko_click_on 設定 Command2 # 設定完了
     if [ "$expect_saved" = saved ]; then
-        step harness_wait_window ゲーム 15 "$PID" || return 1
+        step poko_wait_game || return 1
     else
         sleep 1.5
         alive_after "設定完了 (a save that cannot succeed)" || return 1
-        harness_find_window 設定 || {
-            fail "after a failed save the settings screen is gone"
+        poko_find_window 設定 || {
+            poko_fail_run "after a failed save the settings screen is gone"
             return 1
         }
-        harness_button 48 338 89 27 # 設定中止
-        step harness_wait_window ゲーム 15 "$PID" || return 1
+        poko_click_on 設定 Command1 # 設定中止
+        step poko_wait_game || return 1
     fi
     alive_after "設定完了" || return 1
-    sleep 0.5
-    harness_button 410 13 89 27 # おわり
-    if ! harness_wait_exit "$PID" 10; then
-        fail "the program did not end after おわり"
-        kill "$PID"
+    poko_click_on ゲーム Command2 # おわり
+    if ! poko_wait_exit 10; then
+        poko_fail_run "the program did not end after おわり"
         return 1
     fi
-    [ "$HARNESS_EXIT_STATUS" -eq 0 ] || fail "the program ended with status $HARNESS_EXIT_STATUS after おわり"
+    [ "$POKO_STATUS" -eq 0 ] || poko_fail_run "the program ended with status $POKO_STATUS after おわり"
 }
 # mentions NAME MIN MAX: stderr names the file between MIN and MAX times.
 mentions() {
     local n
-    n=$(grep -cF -- "$1" "$LOG")
+    n=$(grep -cF -- "$1" "$POKO_LOG")
     if [ "$n" -lt "$2" ] || [ "$n" -gt "$3" ]; then
-        fail "stderr names $1 $n times, expected $2 to $3 (fault: $4)"
+        poko_fail_run "stderr names $1 $n times, expected $2 to $3 (fault: $4)"
     fi
 }
 
@@ -246,15 +225,15 @@ round_faults_run() {
     local k=$1 set=$2 i kind rating tries count
     local -n kinds=$set
     local n=${#kinds[@]} dir=$work/round-$set-$k
-    RUN="round faults $set #$k"
-    FAILED=0
-    RESULT=$work/result-round-$set-$k
-    : >"$RESULT"
-    harness_start_x || {
-        fail "no X server"
+    POKO_RUN_NAME="round faults $set #$k"
+    POKO_FAILED=0
+    POKO_RESULT=$work/result-round-$set-$k
+    : >"$POKO_RESULT"
+    poko_start_x || {
+        poko_fail_run "no X server"
         return
     }
-    harness_prepare_program "$exe" "$dir" "$LEVELS"
+    poko_prepare_program "$exe" "$dir" "$LEVELS"
     declare -A fault_of
     READABLE_RATING=""
     local plan=""
@@ -272,8 +251,8 @@ round_faults_run() {
             esac
         fi
     done
-    harness_log "$RUN:$plan"
-    start_program "$dir"
+    poko_log "$POKO_RUN_NAME:$plan"
+    poko_launch "$dir"
     local seen=""
     if menu_to_game; then
         # crow: no clicks; jizo: every hole; scarecrow: some holes, more or fewer by the
@@ -292,18 +271,18 @@ round_faults_run() {
             case $rating in crow) count=0 ;; jizo) count=9 ;; scarecrow) count=$scarecrow_holes ;; esac
             play_round "$count" || break
             judge || break
-            harness_log "$RUN: round clicking $count holes: $RATING"
+            poko_log "$POKO_RUN_NAME: round clicking $count holes: $RATING"
             seen+=" $RATING"
             if [ "$rating" = scarecrow ]; then
                 case $RATING in crow) scarecrow_holes=$((count + 2)) ;; jizo) scarecrow_holes=$((count - 1)) ;; esac
             fi
         done
         for rating in crow jizo scarecrow; do
-            [[ $seen == *" $rating"* ]] || fail "no round reached the $rating rating (seen:$seen)"
+            [[ $seen == *" $rating"* ]] || poko_fail_run "no round reached the $rating rating (seen:$seen)"
         done
-        [ "$FAILED" -eq 0 ] && settings_and_leave saved
+        [ "$POKO_FAILED" -eq 0 ] && settings_and_leave saved
     fi
-    if [ "$FAILED" -eq 0 ]; then
+    if [ "$POKO_FAILED" -eq 0 ]; then
         local file
         for file in "${ROUND_FILES[@]}"; do
             kind=${fault_of[$file]}
@@ -317,27 +296,26 @@ round_faults_run() {
         mentions 設定.dat 0 0 "none"
         mentions "no sound" 0 0 "none"
     fi
-    harness_alive "$PID" && kill "$PID" 2>/dev/null
-    harness_cleanup
-    [ "$FAILED" -eq 0 ] && echo "PASS $RUN:$plan" >>"$RESULT"
+    poko_stop_all
+    [ "$POKO_FAILED" -eq 0 ] && echo "PASS $POKO_RUN_NAME:$plan" >>"$POKO_RESULT"
 }
 
 # The settings file with one fault: load, save, leave.
 settings_fault_run() {
     local kind=$1 dir=$work/settings-$1 expect=saved
-    RUN="settings file $kind"
-    FAILED=0
-    RESULT=$work/result-settings-$kind
-    : >"$RESULT"
-    harness_prepare_program "$exe" "$dir" "$LEVELS"
+    POKO_RUN_NAME="settings file $kind"
+    POKO_FAILED=0
+    POKO_RESULT=$work/result-settings-$kind
+    : >"$POKO_RESULT"
+    poko_prepare_program "$exe" "$dir" "$LEVELS"
     apply_fault "$dir/データ/設定.dat" "$kind"
     # Only a regular file is replaced by a save: never a folder, a pipe, a socket, a device.
     case $kind in folder | devzero | fifo | socket | endless | fifolink | socketlink) expect=unsaved ;; esac
-    start_program "$dir"
+    poko_launch "$dir"
     if menu_to_game; then
         settings_and_leave "$expect"
     fi
-    if [ "$FAILED" -eq 0 ]; then
+    if [ "$POKO_FAILED" -eq 0 ]; then
         # Named when the game screen loads, again when the settings screen does, and
         # again when the game screen comes back after a save.
         mentions 設定.dat 1 6 "$kind"
@@ -346,27 +324,27 @@ settings_fault_run() {
             bytes=$(od -An -c "$dir/データ/設定.dat" | tr -s ' ')
             [ -f "$dir/データ/設定.dat" ] && [ ! -L "$dir/データ/設定.dat" ] &&
                 [ "$(stat -c %s "$dir/データ/設定.dat")" -eq 9 ] ||
-                fail "after saving, 設定.dat is not one 9-byte line: $bytes"
+                poko_fail_run "after saving, 設定.dat is not one 9-byte line: $bytes"
         elif [ "$kind" = folder ]; then
-            [ -d "$dir/データ/設定.dat/inside" ] || fail "the folder in the settings file's place changed"
+            [ -d "$dir/データ/設定.dat/inside" ] || poko_fail_run "the folder in the settings file's place changed"
         else
-            still_special "$dir/データ/設定.dat" "$kind" || fail "the $kind in the settings file's place was replaced"
+            still_special "$dir/データ/設定.dat" "$kind" || poko_fail_run "the $kind in the settings file's place was replaced"
         fi
         [ "$kind" != devzero ] || [ "$(id -u)" -ne 0 ] || [ -c "$dir/zero" ] ||
-            fail "the device the settings file linked to was replaced"
+            poko_fail_run "the device the settings file linked to was replaced"
     fi
-    harness_alive "$PID" && kill "$PID" 2>/dev/null
-    [ "$FAILED" -eq 0 ] && echo "PASS $RUN" >>"$RESULT"
+    poko_end_program
+    [ "$POKO_FAILED" -eq 0 ] && echo "PASS $POKO_RUN_NAME" >>"$POKO_RESULT"
 }
 
 # The data folder itself with one fault.
 folder_fault_run() {
     local kind=$1 dir=$work/folder-$1 data expect=unsaved
-    RUN="data folder $kind"
-    FAILED=0
-    RESULT=$work/result-folder-$kind
-    : >"$RESULT"
-    harness_prepare_program "$exe" "$dir" "$LEVELS"
+    POKO_RUN_NAME="data folder $kind"
+    POKO_FAILED=0
+    POKO_RESULT=$work/result-folder-$kind
+    : >"$POKO_RESULT"
+    poko_prepare_program "$exe" "$dir" "$LEVELS"
     data=$dir/データ
     case $kind in
     missing) rm -rf "$data" ;;
@@ -375,15 +353,15 @@ folder_fault_run() {
     garbage) rm -rf "$data" && yes "$GARBAGE_LINE" | head -c 3000 >"$data" ;;
     unreadable) chmod 000 "$data" ;;
     esac
-    start_program "$dir"
+    poko_launch "$dir"
     if menu_to_game; then
         if [ "$kind" = half ]; then
             # Its settings are intact: a whole round with pictures and some sounds gone.
             play_round 0 && judge
         fi
-        [ "$FAILED" -eq 0 ] && settings_and_leave "$expect"
+        [ "$POKO_FAILED" -eq 0 ] && settings_and_leave "$expect"
     fi
-    if [ "$FAILED" -eq 0 ]; then
+    if [ "$POKO_FAILED" -eq 0 ]; then
         case $kind in
         half)
             mentions /音/bgm.wav 1 1 "$kind"
@@ -393,15 +371,15 @@ folder_fault_run() {
             ;;
         *) mentions データ 1 100 "$kind" ;;
         esac
-        [ "$kind" != garbage ] || [ -f "$data" ] || fail "the file in the data folder's place changed"
+        [ "$kind" != garbage ] || [ -f "$data" ] || poko_fail_run "the file in the data folder's place changed"
     fi
-    harness_alive "$PID" && kill "$PID" 2>/dev/null
-    [ "$FAILED" -eq 0 ] && echo "PASS $RUN" >>"$RESULT"
+    poko_end_program
+    [ "$POKO_FAILED" -eq 0 ] && echo "PASS $POKO_RUN_NAME" >>"$POKO_RESULT"
 }
 
 # The quick runs: one X server for the settings file's faults, one for the folder's.
 settings_runs() {
-    harness_start_x || {
+    poko_start_x || {
         echo "FAIL no X server" >"$work/result-settings"
         return
     }
@@ -409,10 +387,10 @@ settings_runs() {
     for kind in "${FAULTS[@]}" "${SPECIAL[@]}"; do
         settings_fault_run "$kind"
     done
-    harness_cleanup
+    poko_stop_all
 }
 folder_runs() {
-    harness_start_x || {
+    poko_start_x || {
         echo "FAIL no X server" >"$work/result-folder"
         return
     }
@@ -421,7 +399,7 @@ folder_runs() {
     for kind in "${folder_faults[@]}"; do
         folder_fault_run "$kind"
     done
-    harness_cleanup
+    poko_stop_all
 }
 
 jobs_running() { jobs -rp | wc -l; }
@@ -448,7 +426,7 @@ echo "---"
 for result in "$work"/result-*; do
     grep -q '^FAIL' "$result" 2>/dev/null || continue
     run=${result#"$work"/result-}
-    [ -f "$work/$run/stderr.log" ] && sed "s/^/[$run stderr] /" "$work/$run/stderr.log"
+    [ -f "$work/$run/program.log" ] && sed "s/^/[$run program] /" "$work/$run/program.log"
 done
 cat "$work"/result-* 2>/dev/null
 passed=$(cat "$work"/result-* 2>/dev/null | grep -c '^PASS')

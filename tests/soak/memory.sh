@@ -8,34 +8,26 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../harness/harness.sh"
-HARNESS_NAME=memory
+POKO_NAME=memory
 exe=$(readlink -f "${1:?usage: memory.sh PROGRAM}")
 work=$(mktemp -d /tmp/poko-memory.XXXXXX)
-PID=""
-finish() {
-    [ -n "$PID" ] && kill "$PID" 2>/dev/null
-    harness_cleanup
-    rm -rf "$work"
-}
-trap finish EXIT
-die() {
-    harness_log "FAIL: $*"
-    [ -f "$work/stderr.log" ] && sed 's/^/[program stderr] /' "$work/stderr.log"
-    exit 1
-}
-alive() { harness_alive "$PID" || die "the program died: $1"; }
+poko_on_exit rm -rf "$work"
+POKO_ON_FAIL+=('[ -f "$POKO_LOG" ] && sed "s/^/[program] /" "$POKO_LOG"')
 
-harness_prepare_program "$exe" "$work" 5,5,5,5
-
-harness_start_x || die "no X server"
-harness_launch "$work"
-PID=$HARNESS_PID
-harness_menu_to_game "$PID" || die "no game screen"
-rss_idle=$(harness_rss "$PID")
-harness_button 512 13 89 27 # スタート
+poko_prepare_program "$exe" "$work" 5,5,5,5 || poko_fail "cannot copy the program"
+poko_start_x || poko_fail "no X server"
+poko_launch
+poko_to_game || poko_fail "no game screen"
+rss_idle=$(poko_rss)
+poko_click_on ゲーム Command1
 begin=$(date +%s%N)
 ms() { echo $((($(date +%s%N) - begin) / 1000000)); }
 
+holes=()
+for hole in 0 1 2 3 4 5 6 7 8; do holes+=("$(poko_hole_xy $hole)"); done
+# A random place on the board: anywhere in the miss area, which covers it.
+read -r bx by bw bh < <(poko_place ゲーム Image12)
+anywhere() { echo "$((bx + RANDOM % bw)) $((by + RANDOM % bh))"; }
 clicks=0
 rss_early=""
 next_report=40000
@@ -43,37 +35,36 @@ sleep 3.5
 # Play lasts 150 s from about 3.5 s after スタート: click until just before its end.
 while [ "$(ms)" -lt 153000 ]; do
     # A hole's target, a place on the board, twice.
-    harness_sweep "${HARNESS_HOLES[RANDOM % 9]}" "$((20 + RANDOM % 600)) $((50 + RANDOM % 340))" \
-        "${HARNESS_HOLES[RANDOM % 9]}" "$((20 + RANDOM % 600)) $((50 + RANDOM % 340))"
+    poko_sweep "${holes[RANDOM % 9]}" "$(anywhere)" "${holes[RANDOM % 9]}" "$(anywhere)"
     clicks=$((clicks + 4))
     sleep 0.35
     now=$(ms)
     if [ -z "$rss_early" ] && [ "$now" -ge 13500 ]; then
-        alive "ten seconds into play"
-        rss_early=$(harness_rss "$PID")
-        harness_log "RSS ten seconds into play: $rss_early kB (before スタート: $rss_idle kB)"
+        poko_running || poko_fail "the program died: ten seconds into play"
+        rss_early=$(poko_rss)
+        poko_log "RSS ten seconds into play: $rss_early kB (before スタート: $rss_idle kB)"
     fi
     if [ "$now" -ge "$next_report" ]; then
-        alive "$((now / 1000)) s after スタート"
-        harness_log "RSS $((now / 1000)) s after スタート: $(harness_rss "$PID") kB, $clicks clicks so far"
+        poko_running || poko_fail "the program died: $((now / 1000)) s after スタート"
+        poko_log "RSS $((now / 1000)) s after スタート: $(poko_rss) kB, $clicks clicks so far"
         next_report=$((next_report + 30000))
     fi
 done
 while [ "$(ms)" -lt 155000 ]; do sleep 0.2; done
-alive "the end of the round"
+poko_running || poko_fail "the program died: the end of the round"
 sleep 1
-rss_end=$(harness_rss "$PID")
+rss_end=$(poko_rss)
 elapsed=$(ms)
-harness_button 438 294 89 27 # 判定
+poko_click_on ゲーム Command4 # 判定
 sleep 2
-alive "判定"
-harness_button 525 19 89 27 # もどる
+poko_running || poko_fail "the program died: 判定"
+poko_click_on ゲーム Command5 # もどる
 sleep 0.5
-alive "もどる"
-peak=$(awk '/^VmHWM:/ {print $2}' "/proc/$PID/status")
+poko_running || poko_fail "the program died: もどる"
+peak=$(awk '/^VmHWM:/ {print $2}' "/proc/$POKO_PID/status")
 growth=$((rss_end - rss_early))
-harness_log "round of $((elapsed / 1000)) s, $clicks clicks ($((clicks * 1000 / elapsed)) a second)"
-harness_log "RSS ten seconds into play $rss_early kB, after the round $rss_end kB: growth $growth kB (limit 1024 kB); peak $peak kB"
-grep -q "no sound" "$work/stderr.log" && die "the sound did not open: $(cat "$work/stderr.log")"
-[ "$growth" -le 1024 ] || die "resident memory grew by $growth kB over the round"
-harness_log "passed"
+poko_log "round of $((elapsed / 1000)) s, $clicks clicks ($((clicks * 1000 / elapsed)) a second)"
+poko_log "RSS ten seconds into play $rss_early kB, after the round $rss_end kB: growth $growth kB (limit 1024 kB); peak $peak kB"
+grep -q "no sound" "$POKO_LOG" && poko_fail "the sound did not open: $(cat "$POKO_LOG")"
+[ "$growth" -le 1024 ] || poko_fail "resident memory grew by $growth kB over the round"
+poko_log "passed"

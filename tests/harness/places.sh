@@ -1,0 +1,65 @@
+# Where the program's controls are, by name: the build writes build/places.tsv from the
+# screens' designs and the game's own placing of its hit targets (tools/places), and the
+# scripts click and look there, never at a place typed in. Part of tests/harness.
+#
+#   poko_place SCREEN NAME      "X Y W H" of a control in its window's client area: NAME as
+#                               Command1, Image13(5), Image13(5)@2 (the hit target at size
+#                               level 2), HScroll1< and HScroll1> (a slider's arrows)
+#   poko_centre SCREEN NAME     "X Y", the control's centre
+#   poko_click_on SCREEN NAME   a click at the control's centre (poko_click)
+#   poko_hole_xy H              the centre of hole H's hit target (H 0-8, row by row)
+#   poko_click_hole H           a click there
+#   poko_eye_box H              where the eyes of hole H's mole are when it is fully out
+#                               (its hit mark's place)
+#   poko_bare_spot K            a spot of the bare board (K 0-4), see below
+
+POKO_PLACES=${POKO_PLACES:-}
+
+poko_find_places() {
+    local candidate
+    for candidate in "$POKO_PLACES" "$(dirname "${POKO_EXE:-/}")/places.tsv" \
+        "$POKO_SOURCE_DIR/build/places.tsv"; do
+        if [ -n "$candidate" ] && [ -s "$candidate" ]; then
+            POKO_PLACES=$candidate
+            return 0
+        fi
+    done
+    echo "no places.tsv of the controls (cmake --build build writes it)" >&2
+    return 1
+}
+
+poko_place() {
+    [ -n "$POKO_PLACES" ] || poko_find_places || exit 1
+    local place
+    place=$(awk -F '\t' -v s="$1" -v n="$2" '$1 == s && $2 == n { print $3, $4, $5, $6; exit }' \
+        "$POKO_PLACES")
+    if [ -z "$place" ]; then
+        echo "no control $2 on $1 in $POKO_PLACES" >&2
+        exit 1
+    fi
+    echo "$place"
+}
+
+poko_centre() {
+    local x y w h
+    read -r x y w h < <(poko_place "$1" "$2")
+    echo "$((x + w / 2)) $((y + h / 2))"
+}
+
+poko_click_on() { poko_click $(poko_centre "$1" "$2"); }
+
+poko_hole_xy() { poko_centre ゲーム "Image13($(($1 + 1)))@3"; }
+poko_click_hole() { poko_click $(poko_hole_xy "$1"); }
+poko_eye_box() { poko_place ゲーム "Image10($(($1 + 1)))"; }
+
+# The one place clicked that holds no control: a spot of the bare board, where a click can
+# only miss. Spot K lies at a hole's height, halfway between the mole pictures of two
+# neighbouring holes (1|2, 5|6, 7|8, 2|3, 4|5), where no mole ever shows.
+POKO_BARE_PAIRS=(1 5 7 2 4)
+poko_bare_spot() {
+    local left=${POKO_BARE_PAIRS[$1]} lx ly lw lh rx
+    read -r lx ly lw lh < <(poko_place ゲーム "Image${left}(2)")
+    read -r rx _ < <(poko_place ゲーム "Image$((left + 1))(2)")
+    read -r _ y < <(poko_hole_xy $((left - 1)))
+    echo "$(((lx + lw + rx) / 2)) $y"
+}
