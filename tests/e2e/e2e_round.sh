@@ -141,16 +141,27 @@ poko_log "hits heard: $hits (green $green, pink $pink, blue $blue), $unseen with
 heard_in_play=$(awk -v a="$play_start" -v b="$panel_at" '$1 > a && $1 < b' "$POKO_WORK/heard-o.txt" | wc -l)
 [ "$heard_in_play" -eq "$hits" ] || poko_fail "$heard_in_play hit sounds during play for $hits hits"
 
-# Countdown beeps with the numerals, music from the start of play.
-mapfile -t pipi < <(poko_heard pipi --min 0.6 | awk '{print $1}')
-mapfile -t pipipi < <(poko_heard pipipi --min 0.6 | awk '{print $1}')
-[ ${#pipi[@]} -eq 2 ] || poko_fail "heard ${#pipi[@]} short countdown beeps, not 2"
-[ ${#pipipi[@]} -eq 1 ] || poko_fail "heard ${#pipipi[@]} last countdown beeps, not 1"
-for pair in "${pipi[0]} $t3 3" "${pipi[1]} $t2 2" "${pipipi[0]} $t1 1"; do
-    read -r heard shown numeral <<<"$pair"
-    poko_test "($heard - $shown)^2 <= 0.3^2" ||
-        poko_fail "the beep of $numeral $(poko_calc "$heard - $shown")s away from its numeral"
+# Countdown beeps with the numerals, music from the start of play. Each numeral's beep is
+# the countdown sound that matches best within 0.3 s of it: the short one for 3 and 2, the
+# long one for 1. A busy machine can chop a beep (the cues' stream is kept short for quick
+# hits), which lowers its match and may match the short sound twice or the long one as the
+# short one; so a beep is judged against the other beep, not against a fixed bar, and
+# neither sound may be heard clearly anywhere else.
+{
+    poko_heard pipi --min 0.45 | sed 's/$/ pipi/'
+    poko_heard pipipi --min 0.45 | sed 's/$/ pipipi/'
+} >"$POKO_WORK/heard-countdown.txt"
+for pair in "$t3 3 pipi" "$t2 2 pipi" "$t1 1 pipipi"; do
+    read -r shown numeral expected <<<"$pair"
+    read -r heard sound < <(awk -v t="$shown" '($1 - t)^2 <= 0.3^2 && $2 > best {
+        best = $2; line = $1 " " $3 } END { print line }' "$POKO_WORK/heard-countdown.txt")
+    [ "${sound:-}" = "$expected" ] ||
+        poko_fail "the beep of $numeral: heard '${sound:-nothing}' within 0.3 s, not $expected (heard-countdown.txt)"
+    poko_log "the beep of $numeral: $sound, $(poko_calc "$heard - $shown")s from its numeral"
 done
+stray=$(awk -v a="$t3" -v b="$t2" -v c="$t1" '$2 >= 0.6 &&
+    ($1 - a)^2 > 0.3^2 && ($1 - b)^2 > 0.3^2 && ($1 - c)^2 > 0.3^2' "$POKO_WORK/heard-countdown.txt")
+[ -z "$stray" ] || poko_fail "a countdown beep away from the numerals: $stray"
 mapfile -t music < <(poko_heard bgm --from 0 --len 2 --min 0.6 | awk '{print $1}')
 [ ${#music[@]} -ge 1 ] || poko_fail "the music's opening was not heard"
 poko_test "(${music[0]} - $play_start)^2 <= 0.3^2" ||
