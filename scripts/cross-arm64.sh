@@ -30,7 +30,7 @@ step() {
 
 # The project's own package list, its libraries taken for arm64; compiler and build tools
 # run here and come for amd64, the fonts are the same on every architecture.
-packages=(crossbuild-essential-arm64 qemu-user lintian appstream dpkg-dev file)
+packages=(crossbuild-essential-arm64 lintian appstream dpkg-dev file)
 for package in "${poko_packages[@]}"; do
     case "$package" in
     g++) ;;
@@ -40,7 +40,18 @@ for package in "${poko_packages[@]}"; do
 done
 packages+=(libx11-dev:arm64) # the end-to-end tests' helpers are built, not run
 dpkg --add-architecture arm64
-poko_install "${packages[@]}"
+poko_install "${packages[@]}" >/root/cross-apt.log 2>&1 || {
+    tail -30 /root/cross-apt.log
+    echo "cross-arm64.sh: installing the packages failed" >&2
+    exit 1
+}
+# Debian 12's own qemu (7.2) refuses clone(CLONE_PIDFD), which Qt's QProcess uses: a suite
+# that starts a program would fail under it and nowhere else. The backport (10.0) has it.
+mirror=$(awk '$1 == "deb" { print $2; exit }' /etc/apt/sources.list)
+echo "deb $mirror bookworm-backports main" >/etc/apt/sources.list.d/backports.list
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    -t bookworm-backports qemu-user >/dev/null
 step "installing the cross toolchain and the arm64 packages"
 
 # What is packaged and what runs under qemu, not the benchmarks nor the end-to-end tests'
