@@ -57,7 +57,9 @@ step "installing the cross toolchain and the arm64 packages"
 # What is packaged and what runs under qemu, not the benchmarks nor the end-to-end tests'
 # helpers; cpack then builds nothing more (CMAKE_SKIP_INSTALL_ALL_DEPENDENCY).
 build=build-arm64
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# The packaged program is stripped, so the debugging information is left out: the same code
+# as RelWithDebInfo's, in less time.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" \
     -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 targets=(pokopenpan sounds figures icons package_docs settings_fuzz_replay wave_fuzz_replay)
 for suite in tests/unit/tst_*.cpp; do
