@@ -10,7 +10,7 @@
 # means nothing. Last, the arm64 .deb is built with cpack, judged by lintian as
 # packaging/tests/deb.sh judges the amd64 one, and its program must be an ARM aarch64 ELF.
 #
-# usage: scripts/cross-arm64.sh          (as root; about 18 minutes on two busy cores)
+# usage: scripts/cross-arm64.sh          (as root; 13 to 18 minutes on two cores)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${1:-}" != --inside ]; then
@@ -38,7 +38,7 @@ for package in "${poko_packages[@]}"; do
     *) packages+=("$package:arm64") ;;
     esac
 done
-packages+=(libx11-dev:arm64) # the end-to-end tests' helpers are built, not run
+packages+=(libx11-dev:arm64) # configuring tests/e2e asks for X11, though its helpers are not built here
 dpkg --add-architecture arm64
 # A throwaway system: dpkg need not sync every file it unpacks to disk.
 echo force-unsafe-io >/etc/dpkg/dpkg.cfg.d/cross-arm64-unsafe-io
