@@ -95,8 +95,10 @@ program=$work/contents/usr/games/pokopenpan
 required_version() {
     tr ',' '\n' <<<"$depends" | sed -n "s/^ *$1 *(>= *\([^)]*\)).*/\1/p" | head -1
 }
+# This machine's own libraries (x86_64-linux-gnu, aarch64-linux-gnu), not another architecture's.
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 for library in $(readelf -d "$program" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p'); do
-    path=$(ldconfig -p | awk -v lib="$library" '$1 == lib && /x86-64/ {print $NF; exit}')
+    path=$(ldconfig -p | awk -v lib="$library" -v dir="/$multiarch/" '$1 == lib && index($NF, dir) {print $NF; exit}')
     [ -n "$path" ] || die "$library is not on this system"
     package=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -1 | cut -d: -f1)
     [ -n "$package" ] || package=$(dpkg -S "$path" 2>/dev/null | head -1 | cut -d: -f1)

@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s INPUT.svg OUTPUT.gif [...]\n", argv[0]);
         return 2;
     }
+    // Drawn off screen: no display is needed at build time.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv); // fonts for the drawings' lettering
     try {
         for (int i = 1; i + 1 < argc; i += 2) {
