@@ -239,10 +239,17 @@ private slots:
         environment.insert(QString::fromLatin1(ChildRow), row);
         environment.insert(QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1"));
         child.setProcessEnvironment(environment);
-        child.start(
-            QCoreApplication::applicationFilePath(),
-            {QStringLiteral("-nocrashhandler"),
-             QStringLiteral("%1:%2").arg(QString::fromLatin1(QTest::currentTestFunction()), row)});
+        QStringList arguments{
+            QStringLiteral("-nocrashhandler"),
+            QStringLiteral("%1:%2").arg(QString::fromLatin1(QTest::currentTestFunction()), row)};
+#ifdef POKO_EMULATOR
+        // Cross-built, the suite runs under an emulator, which cannot start a program of the
+        // target by itself.
+        arguments.prepend(QCoreApplication::applicationFilePath());
+        child.start(QStringLiteral(POKO_EMULATOR), arguments);
+#else
+        child.start(QCoreApplication::applicationFilePath(), arguments);
+#endif
         QVERIFY(child.waitForFinished(60000));
         const QString errors = QString::fromUtf8(child.readAllStandardError());
         const QString output = QString::fromUtf8(child.readAllStandardOutput());
