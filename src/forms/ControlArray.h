@@ -13,9 +13,11 @@ public:
     ControlArray() = default;
     explicit ControlArray(std::vector<T*> elements) : elements_(std::move(elements)) {}
 
+    // An element the array lacks is a fault in the program: it stops at once, in every build.
     T& operator[](int index) const {
-        Q_ASSERT_X(index >= 1 && index <= count(), "ControlArray", "index out of range");
-        return *elements_.at(static_cast<std::size_t>(index - 1));
+        if (!contains(index))
+            qFatal("element %d of a control array of %d", index, count());
+        return *elements_[static_cast<std::size_t>(index - 1)];
     }
     int count() const { return static_cast<int>(elements_.size()); }
     bool contains(int index) const { return index >= 1 && index <= count(); }

@@ -2,9 +2,26 @@
 
 #include "program/Screen.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 
 namespace program {
+namespace {
+
+const char* nameOf(ScreenName name) {
+    switch (name) {
+    case メニュー:
+        return "メニュー";
+    case ゲーム:
+        return "ゲーム";
+    case 設定:
+        return "設定";
+    }
+    return "?";
+}
+
+} // namespace
 
 Navigation::Navigation(std::function<void()> quit) : quit_(std::move(quit)) {}
 
@@ -14,7 +31,10 @@ void Navigation::add(ScreenName name, Screen& screen) {
 }
 
 void Navigation::show(ScreenName name) {
-    show(*named_.at(name));
+    const auto screen = named_.find(name);
+    if (screen == named_.end())
+        qFatal("no screen was added under the name %s", nameOf(name));
+    show(*screen->second);
 }
 
 void Navigation::show(Screen& screen) {

@@ -3,20 +3,19 @@
 #include "forms/ControlArray.h"
 #include "forms/Form.h"
 #include "forms/Label.h"
+#include "forms/OneBased.h"
 #include "forms/PictureBox.h"
 #include "forms/PictureButton.h"
 #include "forms/Random.h"
 #include "forms/Slider.h"
 #include "forms/Timer.h"
 #include "forms/Twips.h"
+#include "support/Child.h"
 #include "support/Fakes.h"
 
 #include <QMouseEvent>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -26,10 +25,7 @@ constexpr char ChildRow[] = "POKO_FORMS_LOOKUP_ROW";
 // A form with one of each kind of thing a screen looks up, then the row's lookup. A lookup
 // that stops the program never returns; one that returns fails the child.
 void lookUpInChild(const QString& row) {
-    // The child's end is expected: no core file, and Qt's own message on stderr.
-    const rlimit noCore{0, 0};
-    setrlimit(RLIMIT_CORE, &noCore);
-    qInstallMessageHandler(nullptr);
+    expectToStop();
 
     fakes::FakeClock clock;
     fakes::VirtualTimers timers(clock);
@@ -50,6 +46,10 @@ void lookUpInChild(const QString& row) {
         form.onTimer(QStringLiteral("Timer1"), 0, [] {});
         form.timer(QStringLiteral("TIMER1"));
         form.player(QStringLiteral("MediaPlayer1"));
+        // The first and last elements of an array and of a table are there.
+        form.controlArray<forms::PictureBox>(QStringLiteral("Image1"))[1].hide();
+        forms::OneBased<int, 9> table;
+        table[1] = table[9] = 1;
         return;
     }
     if (row == QLatin1String("control"))
@@ -68,7 +68,12 @@ void lookUpInChild(const QString& row) {
         form.timer(QStringLiteral("Tmer1"));
     else if (row == QLatin1String("timer array"))
         form.timerArray(QStringLiteral("Timer2"));
-    else if (row == QLatin1String("player"))
+    else if (row == QLatin1String("control array element"))
+        form.controlArray<forms::PictureBox>(QStringLiteral("Image1"))[2].hide();
+    else if (row == QLatin1String("table index 0") || row == QLatin1String("table index 10")) {
+        forms::OneBased<int, 9> table;
+        table[row.endsWith(QLatin1String(" 0")) ? 0 : 10] = 1;
+    } else if (row == QLatin1String("player"))
         form.player(QStringLiteral("MediaPlayer3"));
     QFAIL("the lookup returned");
 }
@@ -210,10 +215,11 @@ private slots:
         QCOMPARE(clicks.count(), 2);
     }
 
-    // A name the form does not have is a fault in the program: every lookup by name stops
-    // it at once, naming the form and the name, in optimised builds too. Each lookup runs in
+    // A name the form does not have, or an element past either end of an array, is a fault
+    // in the program: every lookup stops it at once, naming what was asked for, in optimised
+    // builds too. Each lookup runs in
     // a child, this suite again with only that row; the row with right names runs on.
-    void aLookupOfANameTheFormLacksStopsTheProgramNamingIt_data() {
+    void aLookupOfWhatIsNotThereStopsTheProgramNamingIt_data() {
         QTest::addColumn<QString>("message"); // empty: the child ends normally
         QTest::newRow("right names") << QString();
         QTest::newRow("control") << "form 試し has no forms::PictureBox named Imagel(1)";
@@ -226,41 +232,28 @@ private slots:
         QTest::newRow("timer") << "form 試し has no timer named Tmer1";
         QTest::newRow("timer array") << "form 試し has no timer named Timer2(1)";
         QTest::newRow("player") << "form 試し has no player named MediaPlayer3";
+        // Numbered elements: a control array's and a per-hole table's.
+        QTest::newRow("control array element") << "element 2 of a control array of 1";
+        QTest::newRow("table index 0") << "index 0 of a table numbered 1 to 9";
+        QTest::newRow("table index 10") << "index 10 of a table numbered 1 to 9";
     }
-    void aLookupOfANameTheFormLacksStopsTheProgramNamingIt() {
+    void aLookupOfWhatIsNotThereStopsTheProgramNamingIt() {
         QFETCH(QString, message);
         const QString row = QString::fromUtf8(QTest::currentDataTag());
-        if (qEnvironmentVariable(ChildRow) == row) {
+        if (childValue(ChildRow) == row) {
             lookUpInChild(row);
             return;
         }
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QString::fromLatin1(ChildRow), row);
-        environment.insert(QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1"));
-        child.setProcessEnvironment(environment);
-        QStringList arguments{
-            QStringLiteral("-nocrashhandler"),
-            QStringLiteral("%1:%2").arg(QString::fromLatin1(QTest::currentTestFunction()), row)};
-#ifdef POKO_EMULATOR
-        // Cross-built, the suite runs under an emulator, which cannot start a program of the
-        // target by itself.
-        arguments.prepend(QCoreApplication::applicationFilePath());
-        child.start(QStringLiteral(POKO_EMULATOR), arguments);
-#else
-        child.start(QCoreApplication::applicationFilePath(), arguments);
-#endif
-        QVERIFY(child.waitForFinished(60000));
-        const QString errors = QString::fromUtf8(child.readAllStandardError());
-        const QString output = QString::fromUtf8(child.readAllStandardOutput());
+        const ChildEnd end = runInChild(
+            ChildRow, row, QStringLiteral("%1:%2").arg(QTest::currentTestFunction(), row));
         if (message.isEmpty()) {
-            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
-                     qPrintable(output + errors));
-            QVERIFY2(output.contains(QStringLiteral("PASS   : FormsTest::")), qPrintable(output));
+            QVERIFY2(!end.crashed && end.exitCode == 0, qPrintable(end.output + end.errors));
+            QVERIFY2(end.output.contains(QStringLiteral("PASS   : FormsTest::")),
+                     qPrintable(end.output));
             return;
         }
-        QVERIFY2(child.exitStatus() == QProcess::CrashExit, qPrintable(output + errors));
-        QVERIFY2(errors.contains(message), qPrintable(errors));
+        QVERIFY2(end.crashed, qPrintable(end.output + end.errors));
+        QVERIFY2(end.errors.contains(message), qPrintable(end.errors));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "program/Navigation.h"
 #include "program/Screen.h"
 #include "program/Screens.h"
+#include "support/Child.h"
 #include "support/Fakes.h"
 
 #include <QCoreApplication>
@@ -108,6 +109,22 @@ private slots:
         auto& [navigation, first, second] = *program_;
         navigation.show(program::設定);
         QVERIFY(second.isLoaded() && !first.isLoaded());
+    }
+
+    // Showing a screen that was never added is a fault in the program: it stops at once,
+    // naming the screen, in optimised builds too (watched from a child of this suite).
+    void showingAScreenNeverAddedStopsTheProgramNamingIt() {
+        constexpr char Row[] = "POKO_PROGRAM_CHILD";
+        if (childValue(Row) == QLatin1String("never added")) {
+            expectToStop();
+            program_->navigation.show(program::ゲーム);
+            return;
+        }
+        const ChildEnd end = runInChild(Row, QStringLiteral("never added"),
+                                        QString::fromLatin1(QTest::currentTestFunction()));
+        QVERIFY2(end.crashed, qPrintable(end.output + end.errors));
+        QVERIFY2(end.errors.contains(QStringLiteral("no screen was added under the name ゲーム")),
+                 qPrintable(end.errors));
     }
 
     void unloadingStopsTimersAndSilencesPlayers() {
