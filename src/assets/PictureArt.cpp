@@ -11,10 +11,6 @@
 namespace assets::art {
 namespace {
 
-// Every hole is the same 160x50 tile: the rim's outer edge spans the tile.
-constexpr int HoleWidth = 160;
-constexpr int HoleHeight = 50;
-
 constexpr QRgb Field = qRgb(4, 2, 252); // the board's blue
 constexpr QRgb Navy = qRgb(0, 0, 128);
 constexpr QRgb White = qRgb(255, 255, 255);

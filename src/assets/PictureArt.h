@@ -24,6 +24,10 @@ inline constexpr std::array<QPoint, 9> BoardHoles{{
     {440, 330},
 }};
 
+// Every hole is the same tile: the rim's outer edge spans it.
+inline constexpr int HoleWidth = 160;
+inline constexpr int HoleHeight = 50;
+
 // Row of a stage picture on which the hole's tile starts.
 int holeTop(MoleStage stage);
 

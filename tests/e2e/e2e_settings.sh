@@ -56,13 +56,22 @@ poko_wait_window ゲーム 10
 sleep 0.3
 poko_settings_are '1,5,2,4\r\n' || poko_fail "設定完了 without moves changed the file"
 
-# ---- The new size in play: size 2 makes the target round the eyes 90 px wide, so a
-# click 40 px right of the eyes' centre hits (it would miss at the old size 3, 70 px)
-# and one 50 px right misses (it would hit at size 1, 110 px).
+# ---- The new size in play: at size 2 a click just inside the target's right edge hits (it
+# would miss at the old size 3) and one just outside misses (it would hit at size 1).
 # At speed 5 a mole stays out only 0.3-0.6 s, and on a loaded machine it can sink between
-# the screenshot that saw it and the click reaching the game. So a +40 click may miss by
+# the screenshot that saw it and the click reaching the game. So a click inside may miss by
 # bad luck, never by design: several are made and at least two must hit (none would at
-# 70 px). A hit at +50 has no such excuse: every +50 click must be a miss.
+# size 3). A hit from outside has no such excuse: every click outside must be a miss.
+right_edge() { # LEVEL: the x just past hole 5's target at that size level
+    local x w
+    read -r x _ w _ < <(poko_place ゲーム "Image13(5)@$1")
+    echo $((x + w))
+}
+read -r centre _ < <(poko_hole_xy 4)
+inside=$(($(right_edge 2) - 5 - centre))
+outside=$(($(right_edge 2) + 5 - centre))
+[ $((centre + inside)) -ge "$(right_edge 3)" ] && [ $((centre + outside)) -lt "$(right_edge 1)" ] ||
+    poko_fail "the targets at sizes 1, 2 and 3 no longer differ enough for +$inside and +$outside px"
 poko_wait_until "スタート shows" 10 poko_frac_is $(poko_place ゲーム Command1) 0402fc '< 0.5'
 poko_click_on ゲーム Command1
 sleep 4.5
@@ -70,7 +79,7 @@ queries=()
 for hole in 0 1 2 3 4 5 6 7 8; do queries+=("frac $(poko_eye_box $hole) ffffff 30"); done
 : >"$POKO_WORK/probes.txt"
 recent=""
-for offset in 40 50 40 50 40 50 40 50 40 50; do
+for offset in $inside $outside $inside $outside $inside $outside $inside $outside $inside $outside; do
     deadline=$(($(poko_us) + 15000000))
     target=""
     while [ -z "$target" ]; do
@@ -99,23 +108,23 @@ near() { # DONE SENT ONSET...: a sound from the click's sending to 0.6 s after i
     local t
     for t in "${@:3}"; do poko_test "$t >= $2 - 0.05 && $t <= $1 + 0.6" && return 0; done
     return 1; }
-hits_at_40=0 clicks_at_40=0 misses_while_out_at_50=0
+hits_inside=0 clicks_inside=0 misses_while_out=0
 while read -r t sent offset target still; do
-    if [ "$offset" = 40 ]; then
-        clicks_at_40=$((clicks_at_40 + 1))
+    if [ "$offset" = "$inside" ]; then
+        clicks_inside=$((clicks_inside + 1))
         if near "$t" "$sent" "${hits[@]}"; then
-            hits_at_40=$((hits_at_40 + 1))
+            hits_inside=$((hits_inside + 1))
         else
-            poko_log "the +40 click on hole $((target + 1)) missed (mole still out after it: $still)"
+            poko_log "the +$inside px click on hole $((target + 1)) missed (mole still out after it: $still)"
         fi
     else
-        near "$t" "$sent" "${hits[@]}" && poko_fail "a click 50 px right of the eyes hit: the target is wider than 90 px"
-        near "$t" "$sent" "${misses[@]}" || poko_fail "a click 50 px right of the eyes made no miss sound"
-        [ "$still" = 1 ] && misses_while_out_at_50=$((misses_while_out_at_50 + 1))
+        near "$t" "$sent" "${hits[@]}" && poko_fail "a click $outside px right of the eyes hit: the target is wider than at size 2"
+        near "$t" "$sent" "${misses[@]}" || poko_fail "a click $outside px right of the eyes made no miss sound"
+        [ "$still" = 1 ] && misses_while_out=$((misses_while_out + 1))
     fi
 done <"$POKO_WORK/probes.txt"
-poko_log "$hits_at_40 of $clicks_at_40 clicks at +40 px hit; $misses_while_out_at_50 clicks at +50 px missed a mole that was out"
-[ "$hits_at_40" -ge 2 ] || poko_fail "clicks 40 px right of the eyes missed: the target is not 90 px wide"
-[ "$misses_while_out_at_50" -ge 1 ] || poko_fail "no click at +50 px landed while its mole was out"
-poko_log "hit at +40 px and missed at +50 px: the game plays with the new size"
+poko_log "$hits_inside of $clicks_inside clicks at +$inside px hit; $misses_while_out clicks at +$outside px missed a mole that was out"
+[ "$hits_inside" -ge 2 ] || poko_fail "clicks $inside px right of the eyes missed: the target is narrower than at size 2"
+[ "$misses_while_out" -ge 1 ] || poko_fail "no click at +$outside px landed while its mole was out"
+poko_log "hit at +$inside px and missed at +$outside px: the game plays with the new size"
 poko_pass

@@ -22,13 +22,15 @@ done
 for button in Command3 Command2 Command1; do
     queries+=("frac $(poko_place メニュー $button) 0402fc 40")
 done
-queries+=("frac 40 150 160 50 0402fc 40" "frac 240 150 160 50 0402fc 40" "frac 440 150 160 50 0402fc 40")
+for mole in 2 3 4; do
+    queries+=("frac $(poko_mole_band メニュー "Image$mole(2)" "Hole($((mole + 2)))") 0402fc 40")
+done
 queries+=("diffout ${excluded%,}")
 poko_launch
 poko_wait_window メニュー 20
 [ "$WW" = 639 ] && [ "$WH" = 397 ] || poko_fail "menu window is ${WW}x${WH}, not 639x397"
 # The board once painted: blue, with black holes (centre of the middle one).
-painted() { [ "$(poko_eye "rgb 5 5" "rgb 320 230")" = "0402fc 000000" ]; }
+painted() { [ "$(poko_eye "rgb $(poko_board_corner)" "rgb $(poko_centre メニュー 'Hole(5)')")" = "0402fc 000000" ]; }
 poko_wait_until "the board is painted" 10 painted
 board=$POKO_WORK/board.ppm
 poko_eye "save $board" >/dev/null
@@ -81,7 +83,16 @@ poko_test "$since_first >= 3.2 && $since_first <= 3.9" ||
 [ -n "$(poko_event mole)" ] || poko_fail "no mole came up in the middle row after the title"
 
 # ---- 遊び方 and もどる.
-panel_shows() { poko_frac_is 20 345 600 30 0000c0 '> 0.9' && poko_frac_is 440 230 180 60 0000c0 '> 0.9'; }
+# The page's bare navy: below its もどる button, and between its picture and もどる.
+read -r page_x page_y page_w page_h < <(poko_place メニュー Label1)
+read -r back_x back_y _ back_h < <(poko_place メニュー Command4)
+read -r _ picture_y _ picture_h < <(poko_place メニュー Image6)
+panel_shows() {
+    poko_frac_is "$page_x" $((back_y + back_h)) "$page_w" $((page_y + page_h - back_y - back_h)) \
+        0000c0 '> 0.9' &&
+        poko_frac_is "$back_x" $((picture_y + picture_h)) $((page_x + page_w - back_x)) \
+            $((back_y - picture_y - picture_h)) 0000c0 '> 0.9'
+}
 poko_click_on メニュー Command3
 poko_wait_until "the how-to-play page shows" 5 panel_shows
 poko_shot how-to-play

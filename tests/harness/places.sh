@@ -12,6 +12,11 @@
 #   poko_eye_box H              where the eyes of hole H's mole are when it is fully out
 #                               (its hit mark's place)
 #   poko_bare_spot K            a spot of the bare board (K 0-4), see below
+#   poko_board_corner           "X Y" of the bare board in the window's top-left corner
+#   poko_mole_band SCREEN PICTURE HOLE
+#                               "X Y W H" above hole HOLE's rim (Hole(5)) that only the mole
+#                               picture PICTURE (Image2(2)) covers: bare board when no mole
+#                               is out
 
 POKO_PLACES=${POKO_PLACES:-}
 
@@ -62,4 +67,15 @@ poko_bare_spot() {
     read -r rx _ < <(poko_place ゲーム "Image$((left + 1))(2)")
     read -r _ y < <(poko_hole_xy $((left - 1)))
     echo "$(((lx + lw + rx) / 2)) $y"
+}
+
+# The one place looked at that holds no control: the board's top-left corner, blue on the
+# menu and the game screen alike, clear of the buttons along the top edge.
+poko_board_corner() { echo "5 5"; }
+
+poko_mole_band() {
+    local x y w hole_y
+    read -r x y w _ < <(poko_place "$1" "$2")
+    read -r _ hole_y _ _ < <(poko_place "$1" "$3")
+    echo "$x $y $w $((hole_y - y))"
 }

@@ -16,6 +16,9 @@
 #                            not keep clicks at the same place apart)
 
 POKO_PIDS=()
+# The private screen's size: windows centre themselves on it, there being no window manager.
+POKO_SCREEN_W=1024
+POKO_SCREEN_H=768
 POKO_LAST_CLICK_AT="-1 -1"
 POKO_LAST_CLICK_US=0
 
@@ -23,7 +26,7 @@ poko_start_x() {
     local fdfile i log=/dev/null
     [ -n "${POKO_WORK:-}" ] && log=$POKO_WORK/xvfb.log
     fdfile=$(mktemp /tmp/poko-display.XXXXXX)
-    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" \
+    Xvfb -displayfd 5 -screen 0 "${POKO_SCREEN_W}x${POKO_SCREEN_H}x24" -nolisten tcp -noreset "$@" \
         5>"$fdfile" >"$log" 2>&1 &
     POKO_PIDS+=($!)
     for i in $(seq 100); do

@@ -4,8 +4,10 @@
 // a control array; "HScroll1<" and "HScroll1>" for a slider's arrows; "window" for the
 // client area itself). The game screen adds the
 // nine hit targets at every size level, as "Image13(5)@2", placed by the screen's own Form_Load
-// from a settings file of that level. Usage: places [FILE] (standard output without one).
+// from a settings file of that level; a screen that stands on the board picture adds its
+// nine holes, as "Hole(5)". Usage: places [FILE] (standard output without one).
 
+#include "assets/PictureArt.h"
 #include "data/DataFolder.h"
 #include "forms/Clock.h"
 #include "forms/Design.h"
@@ -109,6 +111,18 @@ void printScreen(QTextStream& out, const design::Screen& screen, forms::TimerSer
     }
 }
 
+// The holes drawn on the board picture, for a screen that stands on it.
+void printHoles(QTextStream& out, const design::Screen& screen) {
+    if (screen.background != assets::Picture::Board)
+        return;
+    const QString caption = QString::fromUtf8(screen.caption);
+    int hole = 0;
+    for (const QPoint& corner : assets::art::BoardHoles)
+        out << caption << '\t' << QStringLiteral("Hole(%1)").arg(++hole) << '\t' << corner.x()
+            << '\t' << corner.y() << '\t' << assets::art::HoleWidth << '\t'
+            << assets::art::HoleHeight << '\n';
+}
+
 // The hit targets as the game screen places them when it loads with each size level.
 void printHitTargets(QTextStream& out, forms::TimerService& timers,
                      forms::WavePlayerFactory& players) {
@@ -150,8 +164,10 @@ int main(int argc, char** argv) {
     forms::QtTimerService timers;
     SilentPlayers players;
     for (const design::Screen* screen :
-         {&design::menuScreen(), &design::gameScreen(), &design::settingsScreen()})
+         {&design::menuScreen(), &design::gameScreen(), &design::settingsScreen()}) {
         printScreen(out, *screen, timers, players);
+        printHoles(out, *screen);
+    }
     printHitTargets(out, timers, players);
     out.flush();
 
