@@ -5,6 +5,7 @@
 # leak, a broken invariant or a hang fails the run; the input is kept in build-fuzz/.
 # POKO_FUZZ_SECONDS sets the length of the whole run, shared between the two (default 20 s);
 # fuzz/README.md shows a longer run.
+# usage: scripts/fuzz.sh [--build-only]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -15,6 +16,7 @@ each=$(((seconds + ${#targets[@]} - 1) / ${#targets[@]}))
 
 CXX=clang++ cmake -S fuzz -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target settings_fuzz wave_fuzz
+[ "${1:-}" != --build-only ] || exit 0
 
 export ASAN_OPTIONS="detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
