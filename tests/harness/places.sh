@@ -20,17 +20,13 @@
 
 POKO_PLACES=${POKO_PLACES:-}
 
+poko_not_empty() { [ -s "$1" ]; }
 poko_find_places() {
-    local candidate
-    for candidate in "$POKO_PLACES" "$(dirname "${POKO_EXE:-/}")/places.tsv" \
-        "$POKO_SOURCE_DIR/build/places.tsv"; do
-        if [ -n "$candidate" ] && [ -s "$candidate" ]; then
-            POKO_PLACES=$candidate
-            return 0
-        fi
-    done
-    echo "no places.tsv of the controls (cmake --build build writes it)" >&2
-    return 1
+    POKO_PLACES=$(poko_first poko_not_empty "$POKO_PLACES" \
+        "$(dirname "${POKO_EXE:-/}")/places.tsv" "$POKO_SOURCE_DIR/build/places.tsv") || {
+        echo "no places.tsv of the controls (cmake --build build writes it)" >&2
+        return 1
+    }
 }
 
 poko_place() {

@@ -13,18 +13,27 @@ set -uo pipefail
 POKO_QUIET_UNTIL_US=0
 POKO_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# The helper programs are built beside the e2e tests' CMake files.
-poko_find_tools() {
-    local candidate
-    for candidate in "${POKO_TOOLS:-}" "$(dirname "${POKO_EXE:-/}")/tests/e2e" \
-        "$POKO_SOURCE_DIR/build/tests/e2e"; do
-        if [ -n "$candidate" ] && [ -x "$candidate/pokoeye" ]; then
-            POKO_TOOLS=$candidate
+# Prints the first non-empty CANDIDATE for which `TEST CANDIDATE` holds; false if none does.
+poko_first() {
+    local test=$1 candidate
+    shift
+    for candidate in "$@"; do
+        if [ -n "$candidate" ] && "$test" "$candidate"; then
+            echo "$candidate"
             return 0
         fi
     done
-    echo "helpers pokoeye/pokoear/wmdelete not built (cmake --build build)" >&2
     return 1
+}
+
+# The helper programs are built beside the e2e tests' CMake files.
+poko_has_tools() { [ -x "$1/pokoeye" ]; }
+poko_find_tools() {
+    POKO_TOOLS=$(poko_first poko_has_tools "${POKO_TOOLS:-}" \
+        "$(dirname "${POKO_EXE:-/}")/tests/e2e" "$POKO_SOURCE_DIR/build/tests/e2e") || {
+        echo "helpers pokoeye/pokoear/wmdelete not built (cmake --build build)" >&2
+        return 1
+    }
 }
 
 poko_now() { echo "$EPOCHREALTIME"; }
