@@ -22,6 +22,8 @@ if [ $$ -ne 1 ] || [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 source scripts/setup.sh
+source tests/harness/harness.sh
+POKO_NAME=cross-arm64.sh
 step_started=$SECONDS
 step() {
     echo "cross-arm64.sh: $1 took $((SECONDS - step_started)) s"
@@ -84,15 +86,11 @@ work=$(mktemp -d)
 deb=$(ls "$work"/packages/*_arm64.deb)
 echo "cross-arm64.sh: built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
 echo "cross-arm64.sh: Depends: $(dpkg-deb -f "$deb" Depends)"
-fail() {
-    echo "cross-arm64.sh: FAIL: $*" >&2
-    exit 1
-}
 mkdir "$work/contents"
 dpkg-deb -x "$deb" "$work/contents"
 described=$(file -b "$work/contents/usr/games/pokopenpan")
 echo "cross-arm64.sh: usr/games/pokopenpan: $described"
-grep -q 'ARM aarch64' <<<"$described" || fail "the packaged program is not an ARM aarch64 program"
+grep -q 'ARM aarch64' <<<"$described" || poko_fail "the packaged program is not an ARM aarch64 program"
 # Errors and warnings fail, as for the amd64 package; AppStream 1.0's wish for a homepage
 # address is let through only while appstreamcli finds nothing else in the metadata.
 lintian --display-info "$deb" >"$work/lintian.log" 2>&1 || true
@@ -102,7 +100,7 @@ if ! appstreamcli validate --no-net "$work"/contents/usr/share/metainfo/*.metain
     grep -E '^[EW]: ' | grep -vq '^W: [^ ]*: url-homepage-missing$'; then
     findings=$(grep -v '^W: pokopenpan: appstream-metadata-validation-failed ' <<<"$findings" || true)
 fi
-[ -z "$findings" ] || fail "lintian found errors or warnings: $findings"
-! grep -q 'hardening-' "$work/lintian.log" || fail "lintian finds the program unhardened"
+[ -z "$findings" ] || poko_fail "lintian found errors or warnings: $findings"
+! grep -q 'hardening-' "$work/lintian.log" || poko_fail "lintian finds the program unhardened"
 step "cpack and lintian"
 echo "cross-arm64.sh: the arm64 build, its tests under qemu and its package all passed"
