@@ -102,8 +102,8 @@ for offset in $inside $outside $inside $outside $inside $outside $inside $outsid
     sleep 1
 done
 poko_record_stop
-mapfile -t hits < <(poko_heard o --len 0.15 --min 0.5 | awk '{print $1}')
-mapfile -t misses < <(poko_heard x --len 0.15 --min 0.55 | awk '{print $1}')
+mapfile -t hits < <(poko_heard_click_sound o)
+mapfile -t misses < <(poko_heard_click_sound x)
 near() { # DONE SENT ONSET...: a sound from the click's sending to 0.6 s after it was done
     local t
     for t in "${@:3}"; do poko_test "$t >= $2 - 0.05 && $t <= $1 + 0.6" && return 0; done

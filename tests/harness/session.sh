@@ -414,15 +414,16 @@ poko_no_moles_or_mouths() {
 }
 
 # The hit and miss sounds heard in the recording, for poko_take_heard. Only their openings
-# are matched: a sound cut short by the next click is still found, and the music under them
-# lowers the score of a match to about 0.7. The effects' stream is kept very short for a
-# quick answer, so on a machine loaded far past its cores an effect crackles: a hit then
-# scores down to about 0.41 at its right time, while the music alone never scored over
-# 0.32 as a hit. The miss sound's opening is more like the music's (which scores up to 0.46
-# as a miss), so its mark stays higher.
+# are matched: a sound cut short by the next click is still found. The music under them
+# lowers the score of a match (a miss under a loud note of it scored 0.50), and the effects'
+# stream is kept very short for a quick answer, so on a machine loaded past its cores an
+# effect may crackle (a miss that began on time then held half its level). The music alone
+# scored up to 0.46 as a miss and 0.32 as a hit, but never at more than a quarter of either
+# sound's level: so a sound is heard at a score of 0.4 and at least 0.4 of its level.
+poko_heard_click_sound() { poko_heard "$1" --len 0.15 --min 0.4 --gain 0.4 | awk '{print $1}'; }
 poko_load_heard_clicks() {
-    poko_heard o --len 0.15 --min 0.4 | awk '{print $1}' >"$POKO_WORK/heard-o.txt"
-    poko_heard x --len 0.15 --min 0.55 | awk '{print $1}' >"$POKO_WORK/heard-x.txt"
+    poko_heard_click_sound o >"$POKO_WORK/heard-o.txt"
+    poko_heard_click_sound x >"$POKO_WORK/heard-x.txt"
     mapfile -t POKO_ONSETS_o <"$POKO_WORK/heard-o.txt"
     mapfile -t POKO_ONSETS_x <"$POKO_WORK/heard-x.txt"
 }

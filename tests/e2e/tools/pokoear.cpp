@@ -6,11 +6,13 @@
 // in seconds before the end of the recording, because the recorder may drop a little at
 // its start but is stopped at a known moment.
 //
-//   pokoear find REC SOUND.wav [--min SCORE] [--from S --len L]
+//   pokoear find REC SOUND.wav [--min SCORE] [--gain G] [--from S --len L]
 //       Every place where the sound (or its excerpt from S for L seconds) is heard:
 //       lines "SECONDS_BEFORE_END SCORE", oldest first. SCORE is the normalised
 //       correlation (1 = the sound alone, lower when other sounds play at once);
-//       default minimum 0.5.
+//       default minimum 0.5. With --gain, a place must also hold the sound at G times its
+//       level or more (its projection on the sound): louder other sounds lower the score
+//       but not the level, while another sound that merely resembles it is far quieter.
 //   pokoear level REC BEFORE_END LEN
 //       The RMS level in dBFS of LEN seconds starting BEFORE_END seconds before the end.
 #include <algorithm>
@@ -116,12 +118,18 @@ void fft(std::vector<std::complex<double>>& a, bool inverse) {
             x /= double(n);
 }
 
-// Normalised correlation of the template at every start position of the signal.
-std::vector<double> correlate(const std::vector<double>& x, const std::vector<double>& t) {
+struct Match {
+    std::vector<double> score; // normalised correlation at each start position
+    std::vector<double> gain;  // the template's level there: projection over its energy
+};
+
+// The template against the signal at every start position.
+Match correlate(const std::vector<double>& x, const std::vector<double>& t) {
     const size_t m = t.size();
     if (m == 0 || x.size() < m)
         return {};
     const size_t positions = x.size() - m + 1;
+    Match match{std::vector<double>(positions, 0.0), std::vector<double>(positions, 0.0)};
     size_t n = 1;
     while (n < 4 * m)
         n <<= 1;
@@ -136,7 +144,6 @@ std::vector<double> correlate(const std::vector<double>& x, const std::vector<do
     std::vector<double> prefix(x.size() + 1, 0.0);
     for (size_t i = 0; i < x.size(); ++i)
         prefix[i + 1] = prefix[i] + x[i] * x[i];
-    std::vector<double> out(positions, 0.0);
     std::vector<std::complex<double>> block(n);
     for (size_t start = 0; start < positions; start += step) {
         std::fill(block.begin(), block.end(), 0.0);
@@ -149,10 +156,11 @@ std::vector<double> correlate(const std::vector<double>& x, const std::vector<do
         for (size_t k = 0; k < step && start + k < positions; ++k) {
             const double energy = prefix[start + k + m] - prefix[start + k];
             const double denominator = std::sqrt(energy * tEnergy);
-            out[start + k] = denominator > 1e-9 ? block[k].real() / denominator : 0.0;
+            match.score[start + k] = denominator > 1e-9 ? block[k].real() / denominator : 0.0;
+            match.gain[start + k] = tEnergy > 1e-12 ? block[k].real() / tEnergy : 0.0;
         }
     }
-    return out;
+    return match;
 }
 
 double argDouble(int argc, char** argv, const char* name, double fallback) {
@@ -166,7 +174,7 @@ double argDouble(int argc, char** argv, const char* name, double fallback) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fputs("usage: pokoear find REC SOUND.wav [--min S] [--from S --len L] | "
+        std::fputs("usage: pokoear find REC SOUND.wav [--min S] [--gain G] [--from S --len L] | "
                    "level REC BEFORE_END LEN\n",
                    stderr);
         return 64;
@@ -197,12 +205,13 @@ int main(int argc, char** argv) {
             sound = std::vector<double>(sound.begin() + long(a), sound.begin() + long(b));
         }
         const double minimum = argDouble(argc, argv, "--min", 0.5);
-        const auto score = correlate(recording, sound);
+        const double minimumGain = argDouble(argc, argv, "--gain", 0.0);
+        const auto [score, gain] = correlate(recording, sound);
         // Peaks: the best places, none within a template's length of a better one.
         const size_t guard = std::max<size_t>(sound.size(), size_t(0.05 * Rate));
         std::vector<size_t> candidates;
         for (size_t i = 0; i < score.size(); ++i)
-            if (score[i] >= minimum)
+            if (score[i] >= minimum && gain[i] >= minimumGain)
                 candidates.push_back(i);
         std::stable_sort(candidates.begin(), candidates.end(),
                          [&](size_t a, size_t b) { return score[a] > score[b]; });
