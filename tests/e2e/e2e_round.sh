@@ -97,8 +97,11 @@ while [ "$(poko_us)" -lt "$play_end_us" ]; do
         fi
         sleep 0.02
     done
+    # When the looking ended: a face unseen after a long look came late, after a short one
+    # was gone before we looked.
+    looked_until=$(poko_now)
     [ "$mark" = yes ] && poko_shot "dazed-$((target % 3))-$((target / 3))"
-    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT mole $target $mark" >>"$POKO_WORK/clicks.txt"
+    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT mole $target $mark $looked_until" >>"$POKO_WORK/clicks.txt"
 done
 poko_log "play: $(grep -c ' mole ' "$POKO_WORK/clicks.txt") clicks on moles ($(grep -c ' yes$' \
     "$POKO_WORK/clicks.txt") dazed faces seen), $(grep -c ' board ' "$POKO_WORK/clicks.txt") on the board"
@@ -116,7 +119,7 @@ echo "play_start $play_start panel_at $panel_at verdict $verdict_click rec_end $
 
 # The sounds of play: every click on a mole answered by the hit or the miss sound.
 poko_load_heard_clicks
-hits=0 green=0 pink=0 blue=0 unseen=0
+hits=0 green=0 pink=0 blue=0 unseen=0 unseen_looks=""
 colour_of_hole=(green pink blue blue green pink pink blue green)
 while read -r t sent kind a b c; do
     if [ "$kind" = board ]; then
@@ -129,7 +132,10 @@ while read -r t sent kind a b c; do
         case ${colour_of_hole[$a]} in
         green) green=$((green + 1)) ;; pink) pink=$((pink + 1)) ;; blue) blue=$((blue + 1)) ;;
         esac
-        [ "$b" = yes ] || unseen=$((unseen + 1))
+        if [ "$b" != yes ]; then
+            unseen=$((unseen + 1))
+            unseen_looks+=" hole $a for $(printf '%.2f' "$(poko_calc "$c - $t")") s;"
+        fi
     else
         [ "$b" = yes ] && poko_fail "a dazed face at hole $a without the hit sound"
     fi
@@ -137,7 +143,8 @@ done <"$POKO_WORK/clicks.txt"
 poko_log "hits heard: $hits (green $green, pink $pink, blue $blue), $unseen without a face seen"
 [ "$hits" -ge 3 ] || poko_fail "only $hits hits in a whole round: moles not found or not hittable"
 # A hit mole can sink at once and take its face along before we look, but not often.
-[ $((unseen * 3)) -le "$hits" ] || poko_fail "$unseen of $hits hits heard without the dazed face on screen"
+[ $((unseen * 3)) -le "$hits" ] ||
+    poko_fail "$unseen of $hits hits heard without the dazed face on screen (looked at${unseen_looks%;})"
 heard_in_play=$(awk -v a="$play_start" -v b="$panel_at" '$1 > a && $1 < b' "$POKO_WORK/heard-o.txt" | wc -l)
 [ "$heard_in_play" -eq "$hits" ] || poko_fail "$heard_in_play hit sounds during play for $hits hits"
 
