@@ -25,7 +25,7 @@
 # and so load each rating's picture and sounds. Runs go in parallel on separate displays.
 # The settings file and the folder faults need no round: load, save, leave.
 #
-# usage: faults.sh PATH/TO/pokopenpan   (POKO_SOAK_LANES: runs at once, default 3;
+# usage: faults.sh PATH/TO/pokopenpan   (POKO_SOAK_LANES: runs at once, default 3, or all;
 #        POKO_SOAK_ONLY=rounds|special|settings|folder to run one part; special: only the
 #        round runs with special files)
 set -uo pipefail
@@ -413,7 +413,7 @@ if [ -z "$only" ] || [ "$only" = rounds ] || [ "$only" = special ]; then
     runs=("${SPECIAL_RUNS[@]/#/special:}")
     [ "$only" = special ] || runs=("${!FAULTS[@]}" "${runs[@]}")
     for run in "${runs[@]}"; do
-        while [ "$(jobs_running)" -ge "$lanes" ]; do sleep 1; done
+        while [ "$lanes" != all ] && [ "$(jobs_running)" -ge "$lanes" ]; do sleep 1; done
         set_name=FAULTS
         [[ $run == special:* ]] && set_name=SPECIAL
         (round_faults_run "${run#special:}" "$set_name" >"$work/log-round-$run" 2>&1) &

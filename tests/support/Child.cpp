@@ -30,7 +30,6 @@ ChildEnd runInChild(const char* variable, const QString& value, const QString& t
         child.kill();
         child.waitForFinished();
         end.errors = QStringLiteral("the child did not end within a minute");
-        end.crashed = false;
         end.exitCode = -1;
         return end;
     }
