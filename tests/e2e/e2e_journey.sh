@@ -77,6 +77,8 @@ while [ "$mole_clicks" -lt 8 ] && [ "$(poko_us)" -lt "$play_end_us" ]; do
         poko_board_click 1
         continue
     fi
+    # The gap after the last click first: the mole found is then clicked at once.
+    poko_click_gap 250
     now_us=$(poko_us)
     target=$(poko_eye "${queries[@]}" | awk -v now="$now_us" -v last="${last_click_on[*]}" '
         { split(last, t, " ")
@@ -85,7 +87,7 @@ while [ "$mole_clicks" -lt 8 ] && [ "$(poko_us)" -lt "$play_end_us" ]; do
         sleep 0.03
         continue
     fi
-    poko_spaced_click $(poko_hole_xy "$target")
+    poko_click $(poko_hole_xy "$target")
     last_click_on[$target]=$POKO_LAST_CLICK_US
     echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT mole $target" >>"$POKO_WORK/clicks.txt"
     mole_clicks=$((mole_clicks + 1))

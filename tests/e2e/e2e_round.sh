@@ -50,22 +50,21 @@ done
 poko_test "$t3 - $start_click <= 2" || poko_fail "the 3 came $(poko_calc "$t3 - $start_click")s after スタート"
 
 # ---- Play: find moles that are fully out by their open eyes, click the eyes.
+# One watch over the whole of play grabs the board every 25 ms: the loop picks its targets
+# from the newest grab, and after play every hit is judged by the grabs taken from the
+# moment its click was sent, so a dazed face is seen however soon its mole sinks.
 queries=()
 for hole in 0 1 2 3 4 5 6 7 8; do
     box=$(poko_eye_box $hole)
     # Eye whites of a mole that is out; the black stars of the dazed face.
     queries+=("frac $box ffffff 30" "frac $box 000000 40")
 done
-# The dazed face at hole $1: black stars on skin, no eye whites.
-dazed() {
-    local box values
-    box=$(poko_eye_box "$1")
-    values=$(poko_eye "frac $box ffffff 30" "frac $box 000000 40")
-    awk '{ exit !($1 < 0.02 && $2 > 0.12) }' <<<"$values"
-}
+play_end_us=$(printf '%.0f' "$(poko_calc "($play_start + 24) * 1000000")")
+poko_eye --watch $(((play_end_us - $(poko_us)) / 1000 + 1000)) 25 "${queries[@]}" \
+    >"$POKO_WORK/play-watch.txt" &
+play_watch=$!
 misses=0
 : >"$POKO_WORK/clicks.txt"
-play_end_us=$(printf '%.0f' "$(poko_calc "($play_start + 24) * 1000000")")
 last_click_on=(0 0 0 0 0 0 0 0 0)
 rounds=0
 while [ "$(poko_us)" -lt "$play_end_us" ]; do
@@ -77,34 +76,44 @@ while [ "$(poko_us)" -lt "$play_end_us" ]; do
         misses=$((misses + 1))
         continue
     fi
-    # The first hole with open eyes, not clicked within the double-click interval.
+    # The gap before the next click is waited out before looking, so that the mole found
+    # is clicked at once, while it is still out.
+    poko_click_gap 250
+    # The first hole with open eyes in a grab at most 0.1 s old, not clicked within the
+    # double-click interval.
     now_us=$(poko_us)
-    target=$(poko_eye "${queries[@]}" | awk -v now="$now_us" -v last="${last_click_on[*]}" '
-        { split(last, t, " ")
+    target=$(tail -n 1 "$POKO_WORK/play-watch.txt" | awk -v now="$now_us" -v last="${last_click_on[*]}" '
+        NF == 19 && now - $1 * 1000000 < 100000 {
+          split(last, t, " ")
           for (h = 0; h < 9; h++)
-              if ($(2 * h + 1) > 0.05 && now - t[h + 1] > 600000) { print h; exit } }')
+              if ($(2 * h + 2) > 0.05 && now - t[h + 1] > 600000) { print h; exit } }')
     if [ -z "$target" ]; then
         sleep 0.03
         continue
     fi
-    poko_spaced_click $(poko_hole_xy "$target")
+    poko_click $(poko_hole_xy "$target")
     last_click_on[$target]=$POKO_LAST_CLICK_US
-    mark=no
-    for _ in 1 2 3 4 5 6 7 8; do
-        if dazed "$target"; then
-            mark=yes
-            break
-        fi
-        sleep 0.02
-    done
-    # When the looking ended: a face unseen after a long look came late, after a short one
-    # was gone before we looked.
-    looked_until=$(poko_now)
-    [ "$mark" = yes ] && poko_shot "dazed-$((target % 3))-$((target / 3))"
-    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT mole $target $mark $looked_until" >>"$POKO_WORK/clicks.txt"
+    echo "$POKO_CLICKED_AT $POKO_CLICK_SENT_AT mole $target" >>"$POKO_WORK/clicks.txt"
 done
-poko_log "play: $(grep -c ' mole ' "$POKO_WORK/clicks.txt") clicks on moles ($(grep -c ' yes$' \
-    "$POKO_WORK/clicks.txt") dazed faces seen), $(grep -c ' board ' "$POKO_WORK/clicks.txt") on the board"
+kill "$play_watch" 2>/dev/null
+wait "$play_watch" 2>/dev/null
+# The dazed face at a clicked hole (black stars on skin, no eye whites) in the grabs of
+# the 0.6 s after its click was sent (the same hole is not clicked again sooner): when it
+# was first seen, or "-" and how many grabs were looked at.
+while read -r t sent kind hole; do
+    if [ "$kind" = board ]; then
+        echo "$t $sent $kind $hole"
+        continue
+    fi
+    awk -v sent="$sent" -v h="$hole" -v line="$t $sent $kind $hole" '
+        $1 >= sent && $1 <= sent + 0.6 && NF == 19 {
+            grabs++
+            if (!seen && $(2 * h + 2) < 0.02 && $(2 * h + 3) > 0.12) seen = $1 }
+        END { print line, (seen ? seen : "-"), grabs + 0 }' "$POKO_WORK/play-watch.txt"
+done <"$POKO_WORK/clicks.txt" >"$POKO_WORK/clicks-seen.txt"
+poko_log "play: $(grep -c ' mole ' "$POKO_WORK/clicks.txt") clicks on moles ($(awk '$3 == "mole" &&
+    $5 != "-"' "$POKO_WORK/clicks-seen.txt" | wc -l) dazed faces seen), $(grep -c ' board ' \
+    "$POKO_WORK/clicks.txt") on the board"
 
 # ---- The results panel: navy over the whole window.
 poko_test "$(poko_now) - $play_start < 29.8" ||
@@ -126,25 +135,28 @@ while read -r t sent kind a b c; do
         poko_take_heard x "$t" "$sent" || poko_fail "no miss sound after the click on the bare board at ($a,$b)"
         continue
     fi
+    # b: when the dazed face was first seen ("-" for never), c: grabs looked at.
     poko_take_sound "$t" "$sent" || poko_fail "neither the hit nor the miss sound after the click on hole $a"
     if [ "$POKO_TAKEN" = o ]; then
         hits=$((hits + 1))
         case ${colour_of_hole[$a]} in
         green) green=$((green + 1)) ;; pink) pink=$((pink + 1)) ;; blue) blue=$((blue + 1)) ;;
         esac
-        if [ "$b" != yes ]; then
+        if [ "$b" = - ]; then
             unseen=$((unseen + 1))
-            unseen_looks+=" hole $a for $(printf '%.2f' "$(poko_calc "$c - $t")") s;"
+            unseen_looks+=" hole $a, $c grabs;"
         fi
     else
-        [ "$b" = yes ] && poko_fail "a dazed face at hole $a without the hit sound"
+        [ "$b" != - ] && poko_fail "a dazed face at hole $a without the hit sound"
     fi
-done <"$POKO_WORK/clicks.txt"
-poko_log "hits heard: $hits (green $green, pink $pink, blue $blue), $unseen without a face seen"
+done <"$POKO_WORK/clicks-seen.txt"
+poko_log "hits heard: $hits (green $green, pink $pink, blue $blue), $unseen without a face seen; \
+faces first seen $(awk '$3 == "mole" && $5 != "-" { d = $5 - $2; if (!n++ || d < lo) lo = d; if (d > hi) hi = d }
+    END { printf "%.3f-%.3f", lo, hi }' "$POKO_WORK/clicks-seen.txt") s after their clicks were sent"
 [ "$hits" -ge 3 ] || poko_fail "only $hits hits in a whole round: moles not found or not hittable"
 # A hit mole can sink at once and take its face along before we look, but not often.
 [ $((unseen * 3)) -le "$hits" ] ||
-    poko_fail "$unseen of $hits hits heard without the dazed face on screen (looked at${unseen_looks%;})"
+    poko_fail "$unseen of $hits hits heard without the dazed face in the grabs after them (${unseen_looks# })"
 heard_in_play=$(awk -v a="$play_start" -v b="$panel_at" '$1 > a && $1 < b' "$POKO_WORK/heard-o.txt" | wc -l)
 [ "$heard_in_play" -eq "$hits" ] || poko_fail "$heard_in_play hit sounds during play for $hits hits"
 

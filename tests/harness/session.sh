@@ -278,17 +278,20 @@ poko_stray_keys() {
     poko_log "Space, Return and keypad Enter $1: nothing happened"
 }
 
-# A click at least GAP_MS (a quarter of a second by default) after the one before: the
-# opening of each click's sound is then heard on its own in the recording.
-# Nor before POKO_QUIET_UNTIL_US (see poko_board_click).
-poko_spaced_click() { # X Y [GAP_MS]
-    local due=$((POKO_LAST_CLICK_US + ${3:-250} * 1000)) wait_us pause
+# Waits until GAP_MS (a quarter of a second by default) after the last click: the opening of
+# each click's sound is then heard on its own in the recording. Nor before
+# POKO_QUIET_UNTIL_US (see poko_board_click).
+poko_click_gap() { # [GAP_MS]
+    local due=$((POKO_LAST_CLICK_US + ${1:-250} * 1000)) wait_us pause
     [ "$POKO_QUIET_UNTIL_US" -gt "$due" ] && due=$POKO_QUIET_UNTIL_US
     wait_us=$((due - $(poko_us)))
     if [ "$wait_us" -gt 0 ]; then
         printf -v pause '%d.%06d' $((wait_us / 1000000)) $((wait_us % 1000000))
         sleep "$pause"
     fi
+}
+poko_spaced_click() { # X Y [GAP_MS]
+    poko_click_gap "${3:-250}"
     poko_click "$1" "$2"
 }
 
