@@ -6,6 +6,7 @@
 #   sound.sh    a private sound server with a null sink to record
 #   program.sh  a private copy of the program, launched from /, waited for, played by clicks
 #   places.sh   where the controls are, by name, from the build's places.tsv
+#   package.sh  what the package tests of every architecture judge alike
 #   session.sh  one scenario's whole session (X, sound, program, recording, looking and
 #               listening), with teardown and kept artifacts on failure
 # tests/harness/fresh-debian.sh, a script of its own, runs a command in a fresh minimal
@@ -16,6 +17,7 @@ source "$HARNESS_DIR/sound.sh"
 source "$HARNESS_DIR/program.sh"
 source "$HARNESS_DIR/session.sh"
 source "$HARNESS_DIR/places.sh"
+source "$HARNESS_DIR/package.sh"
 # Found once here when the build is where the tests expect it, rather than in every
 # $(...) that needs them.
 poko_find_tools 2>/dev/null || true
