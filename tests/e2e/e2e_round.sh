@@ -98,19 +98,22 @@ done
 kill "$play_watch" 2>/dev/null
 wait "$play_watch" 2>/dev/null
 # The dazed face at a clicked hole (black stars on skin, no eye whites) in the grabs of
-# the 0.6 s after its click was sent (the same hole is not clicked again sooner): when it
-# was first seen, or "-" and how many grabs were looked at.
-while read -r t sent kind hole; do
-    if [ "$kind" = board ]; then
-        echo "$t $sent $kind $hole"
-        continue
-    fi
-    awk -v sent="$sent" -v h="$hole" -v line="$t $sent $kind $hole" '
-        $1 >= sent && $1 <= sent + 0.6 && NF == 19 {
-            grabs++
-            if (!seen && $(2 * h + 2) < 0.02 && $(2 * h + 3) > 0.12) seen = $1 }
-        END { print line, (seen ? seen : "-"), grabs + 0 }' "$POKO_WORK/play-watch.txt"
-done <"$POKO_WORK/clicks.txt" >"$POKO_WORK/clicks-seen.txt"
+# the 0.6 s after its click was sent (the same hole is not clicked again sooner): each
+# click on a mole gains when it was first seen, or "-", and how many grabs were looked at.
+awk 'NR == FNR {
+         if (NF == 19) {
+             at[++n] = $1 + 0
+             for (h = 0; h < 9; h++) { white[n, h] = $(2 * h + 2) + 0; black[n, h] = $(2 * h + 3) + 0 }
+         }
+         next }
+     $3 != "mole" { print; next }
+     { seen = "-"; grabs = 0
+       for (i = 1; i <= n; i++)
+           if (at[i] >= $2 + 0 && at[i] <= $2 + 0.6) {
+               grabs++
+               if (seen == "-" && white[i, $4] < 0.02 && black[i, $4] > 0.12) seen = sprintf("%.3f", at[i])
+           }
+       print $0, seen, grabs }' "$POKO_WORK/play-watch.txt" "$POKO_WORK/clicks.txt" >"$POKO_WORK/clicks-seen.txt"
 poko_log "play: $(grep -c ' mole ' "$POKO_WORK/clicks.txt") clicks on moles ($(awk '$3 == "mole" &&
     $5 != "-"' "$POKO_WORK/clicks-seen.txt" | wc -l) dazed faces seen), $(grep -c ' board ' \
     "$POKO_WORK/clicks.txt") on the board"
