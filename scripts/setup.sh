@@ -4,7 +4,7 @@
 poko_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 libgl-dev
-    libpulse-dev libgif-dev
+    libpulse-dev libpipewire-0.3-dev libgif-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
 )
 poko_test_packages=(

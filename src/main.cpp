@@ -33,6 +33,9 @@ int main(int argc, char** argv) {
     forms::ClockSeededRandom random{clock};
     forms::QtTimerService timers;
     sound::PulseAudio audio;
+    // The benchmarks and scenarios ask how the sound streams fared.
+    if (const QString report = qEnvironmentVariable("POKO_SOUND_REPORT"); !report.isEmpty())
+        audio.reportTo(report);
     forms::MessageBoxReporter reporter;
     const data::DataFolder dataFolder =
         data::DataFolder::fromEnvironment(QCoreApplication::applicationDirPath());

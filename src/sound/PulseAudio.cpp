@@ -2,9 +2,12 @@
 
 #include "forms/Reporter.h"
 
+#include <QFile>
+
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace sound {
@@ -12,20 +15,22 @@ namespace sound {
 namespace {
 
 // The whole way from a stream to the loudspeaker, asked of the server for each lane.
-// A cue: short enough that a hit is heard as soon as paplay's for the same file. Measured on
-// a quiet machine, 10 ms hears it 6 ms sooner than paplay (whose stream has to be made);
-// 20 ms, on a stream the music shared, was 11 ms later. A cue is over in half a second, so
-// a busy moment costs at most a crackle in it.
+// A cue: short enough that a hit is heard as soon as the server can play anything; raised
+// step by step while the machine is too busy to keep it fed (see LatencyLadder), and
+// lowered again after CueCalm of sound without an underrun. A cue is over in half a
+// second, so a busy moment costs at most one crackle before the step up.
 // The music: deep enough that the game's thread may be kept from the processor for tens
-// of milliseconds, as on a machine busy with other work, without the music breaking up
-// (at 10 ms it did, with two other programs each taking a whole core).
-constexpr pa_usec_t CueLatency = 10 * PA_USEC_PER_MSEC;
+// of milliseconds, as on a machine busy with other work, without the music breaking up.
+using std::chrono::milliseconds;
+constexpr milliseconds CueLatency{10};
+constexpr milliseconds LongestCueLatency{80};
+constexpr milliseconds CueCalm{20000};
 constexpr pa_usec_t SteadyLatency = 150 * PA_USEC_PER_MSEC;
+// A sound's first write, in latencies: the server starts it at once all the same, and the
+// extra room carries it over the moments just after, when a busy machine is slowest to
+// hand the server's thread the processor again.
+constexpr std::size_t FirstFill = 3;
 constexpr pa_sample_spec Spec{PA_SAMPLE_S16NE, SoundRate, 1};
-
-pa_usec_t latencyOf(Lane lane) {
-    return lane == Lane::Cue ? CueLatency : SteadyLatency;
-}
 
 void drop(pa_operation* operation) {
     if (operation)
@@ -34,8 +39,15 @@ void drop(pa_operation* operation) {
 
 } // namespace
 
+PulseAudio::PulseAudio() : cueLatency_(CueLatency, LongestCueLatency, CueCalm) {}
+
 PulseAudio::~PulseAudio() {
     close();
+    writeReport();
+}
+
+pa_usec_t PulseAudio::latencyOf(Lane lane) const {
+    return lane == Lane::Cue ? pa_usec_t(cueLatency_.latency().count()) : SteadyLatency;
 }
 
 void PulseAudio::open() {
@@ -87,6 +99,12 @@ void PulseAudio::disconnect() {
 void PulseAudio::close() {
     if (!loop_)
         return;
+    // The native stream's thread mixes under the pulse loop's lock: it stops first.
+    if (native_) {
+        nativeUnderruns_ = native_->underruns();
+        nativeAsked_ = native_->asked();
+        native_.reset();
+    }
     pa_threaded_mainloop_stop(loop_);
     disconnect();
     if (retry_) {
@@ -103,6 +121,7 @@ void PulseAudio::closeStream(Stream& out) {
         return;
     pa_stream_set_state_callback(out.stream, nullptr, nullptr);
     pa_stream_set_write_callback(out.stream, nullptr, nullptr);
+    pa_stream_set_underflow_callback(out.stream, nullptr, nullptr);
     pa_stream_disconnect(out.stream);
     pa_stream_unref(out.stream);
     out.stream = nullptr;
@@ -161,8 +180,8 @@ void PulseAudio::contextChanged(pa_context* context, void* self) {
         // repeats, goes on where it was.
         if (audio.lost_)
             audio.cutAllButRepeating();
-        for (Stream& out : audio.streams_)
-            audio.openStream(out);
+        // Whose server it is decides the way out.
+        drop(pa_context_get_server_info(context, &PulseAudio::serverKnown, &audio));
         break;
     case PA_CONTEXT_FAILED:
     case PA_CONTEXT_TERMINATED:
@@ -171,6 +190,50 @@ void PulseAudio::contextChanged(pa_context* context, void* self) {
     default:
         break;
     }
+}
+
+void PulseAudio::serverKnown(pa_context*, const pa_server_info* info, void* self) {
+    auto& audio = *static_cast<PulseAudio*>(self);
+    if (info && info->server_name && std::strstr(info->server_name, "PipeWire")) {
+        auto native = std::make_unique<PipeWireStream>(
+            [&audio](std::int16_t* out, std::size_t frames) { return audio.pull(out, frames); },
+            [&audio] {
+                audio.lock();
+                audio.cutAllButRepeating();
+                audio.unlock();
+            });
+        if (native->start()) {
+            audio.native_ = std::move(native);
+            audio.state_ = State::Ready;
+            if (std::exchange(audio.lost_, false))
+                forms::warn(QStringLiteral("sound is back"));
+            // The pulse connection has nothing more to do; it is let go outside its own
+            // callback.
+            pa_mainloop_api* api = pa_threaded_mainloop_get_api(audio.loop_);
+            api->defer_new(api, &PulseAudio::letPulseGo, &audio);
+            return;
+        }
+    }
+    audio.openStreams();
+}
+
+void PulseAudio::letPulseGo(pa_mainloop_api* api, pa_defer_event* event, void* self) {
+    api->defer_free(event);
+    static_cast<PulseAudio*>(self)->disconnect();
+}
+
+void PulseAudio::openStreams() {
+    for (Stream& out : streams_)
+        openStream(out);
+}
+
+// The native stream's cycle: both lanes mixed together, under the same lock as the players.
+bool PulseAudio::pull(std::int16_t* out, std::size_t frames) {
+    lock();
+    mix(out, frames);
+    const bool still = sounding();
+    unlock();
+    return still;
 }
 
 void PulseAudio::openStream(Stream& out) {
@@ -182,6 +245,7 @@ void PulseAudio::openStream(Stream& out) {
     }
     pa_stream_set_state_callback(out.stream, &PulseAudio::streamChanged, &out);
     pa_stream_set_write_callback(out.stream, &PulseAudio::wanted, &out);
+    pa_stream_set_underflow_callback(out.stream, &PulseAudio::ranDry, &out);
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
     attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(latencyOf(out.lane), &Spec));
@@ -202,6 +266,7 @@ void PulseAudio::streamChanged(pa_stream* stream, void* self) {
     switch (pa_stream_get_state(stream)) {
     case PA_STREAM_READY:
         out.ready = true;
+        audio.noteGranted(out);
         if (std::all_of(audio.streams_.begin(), audio.streams_.end(),
                         [](const Stream& s) { return s.ready; })) {
             audio.state_ = State::Ready;
@@ -246,6 +311,99 @@ void PulseAudio::fill(Stream& out, std::size_t bytes) {
         drop(pa_stream_cork(out.stream, 1, nullptr, nullptr));
         out.corked = true;
     }
+    // A calm cue stream steps back down once it rests. A server may keep a stream's buffer
+    // at its largest, so the stream is opened anew, after this callback has returned.
+    const auto played = std::chrono::microseconds(pa_bytes_to_usec(bytes, &Spec));
+    if (out.lane == Lane::Cue && cueLatency_.played(played)) {
+        ++out.lowered;
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+        api->defer_new(api, &PulseAudio::reopenNow, &out);
+    }
+}
+
+// The server found the stream empty while it played. The cue stream asks for more room.
+void PulseAudio::ranDry(pa_stream* stream, void* self) {
+    auto& out = *static_cast<Stream*>(self);
+    ++out.underruns;
+    if (out.lane != Lane::Cue || !out.audio->cueLatency_.underrun())
+        return;
+    ++out.raised;
+    const pa_buffer_attr* now = pa_stream_get_buffer_attr(stream);
+    if (!now)
+        return;
+    pa_buffer_attr attributes = *now;
+    attributes.tlength =
+        static_cast<std::uint32_t>(pa_usec_to_bytes(out.audio->latencyOf(Lane::Cue), &Spec));
+    attributes.minreq = static_cast<std::uint32_t>(-1);
+    attributes.prebuf = static_cast<std::uint32_t>(-1);
+    drop(pa_stream_set_buffer_attr(stream, &attributes, &PulseAudio::granted, &out));
+}
+
+void PulseAudio::granted(pa_stream*, int success, void* self) {
+    auto& out = *static_cast<Stream*>(self);
+    if (success && out.stream)
+        out.audio->noteGranted(out);
+}
+
+void PulseAudio::reopenNow(pa_mainloop_api* api, pa_defer_event* event, void* self) {
+    api->defer_free(event);
+    auto& out = *static_cast<Stream*>(self);
+    auto& audio = *out.audio;
+    // Only a resting stream: one that woke meanwhile keeps its room until it rests again.
+    if (!out.stream || !out.corked || audio.state_ == State::Failed)
+        return;
+    audio.closeStream(out);
+    audio.openStream(out);
+}
+
+void PulseAudio::noteGranted(Stream& out) {
+    if (const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(out.stream)) {
+        out.tlength = attributes->tlength;
+        out.minreq = attributes->minreq;
+        out.prebuf = attributes->prebuf;
+        out.maxlength = attributes->maxlength;
+    }
+}
+
+void PulseAudio::writeReport() const {
+    if (reportPath_.isEmpty())
+        return;
+    QFile file(reportPath_);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        return;
+    const auto ms = [](std::uint32_t bytes) {
+        return double(pa_bytes_to_usec(bytes, &Spec)) / 1000;
+    };
+    for (const auto& [lane, at] : starts_)
+        file.write(QStringLiteral("started %1 %2\n")
+                       .arg(lane == Lane::Cue ? QStringLiteral("cue") : QStringLiteral("steady"))
+                       .arg(at, 0, 'f', 6)
+                       .toUtf8());
+    if (nativeAsked_ > 0) {
+        file.write(QStringLiteral("native: underruns %1, last cycle %2 frames (%3 ms)\n")
+                       .arg(nativeUnderruns_)
+                       .arg(nativeAsked_)
+                       .arg(double(nativeAsked_) * 1000 / SoundRate)
+                       .toUtf8());
+        return;
+    }
+    for (const Stream& out : streams_)
+        file.write(
+            QStringLiteral("%1: underruns %2, latency raised %3 and lowered %4 times, "
+                           "now %5 ms; granted tlength %6 (%7 ms) minreq %8 (%9 ms) "
+                           "prebuf %10 maxlength %11\n")
+                .arg(out.lane == Lane::Cue ? QStringLiteral("cue") : QStringLiteral("steady"))
+                .arg(out.underruns)
+                .arg(out.raised)
+                .arg(out.lowered)
+                .arg(double(latencyOf(out.lane)) / 1000)
+                .arg(out.tlength)
+                .arg(ms(out.tlength))
+                .arg(out.minreq)
+                .arg(ms(out.minreq))
+                .arg(out.prebuf)
+                .arg(out.maxlength)
+                .toUtf8());
 }
 
 // A voice of the lane began or was cut off (the lock is held). A resting stream wakes; a
@@ -255,6 +413,15 @@ void PulseAudio::fill(Stream& out, std::size_t bytes) {
 // the lane's latency. Otherwise nothing is dropped, and the change comes after what the
 // server holds: at most the lane's latency.
 void PulseAudio::changed(Lane lane, bool alone) {
+    // Kept only when asked for, and never more than a long session's worth.
+    if (!reportPath_.isEmpty() && sounding(lane) && starts_.size() < 100000)
+        starts_.emplace_back(
+            lane, std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+                      .count());
+    if (native_) {
+        native_->wake();
+        return;
+    }
     Stream& out = streams_[static_cast<std::size_t>(lane)];
     if (!out.ready || state_ == State::Failed)
         return;
@@ -262,10 +429,14 @@ void PulseAudio::changed(Lane lane, bool alone) {
         restart(out);
 }
 
-// A stream is corked once twice its latency of silence followed its last sound (see fill):
-// the most of a sound's tail that the server may still hold.
+// A stream is corked once twice its latency of silence followed its last sound (see fill),
+// after a first fill of FirstFill latencies: the most of a sound's tail that the server may
+// still hold.
 qint64 PulseAudio::held(Lane lane) const {
-    return qint64(2 * latencyOf(lane) * SoundRate / PA_USEC_PER_SEC);
+    if (native_)
+        return 0; // a change is heard from the next cycle: nothing of ours is queued
+    // The first fill at most, then silence up to twice the latency before the stream rests.
+    return qint64((FirstFill + 2) * latencyOf(lane) * SoundRate / PA_USEC_PER_SEC);
 }
 
 // The stream emptied at the server, uncorked, and filled at once rather than a round trip
@@ -276,7 +447,8 @@ void PulseAudio::restart(Stream& out) {
     drop(pa_stream_flush(out.stream, nullptr, nullptr));
     drop(pa_stream_cork(out.stream, 0, nullptr, nullptr));
     const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(out.stream);
-    fill(out, attributes ? attributes->tlength : pa_usec_to_bytes(latencyOf(out.lane), &Spec));
+    fill(out, FirstFill * (attributes ? attributes->tlength
+                                      : pa_usec_to_bytes(latencyOf(out.lane), &Spec)));
 }
 
 } // namespace sound

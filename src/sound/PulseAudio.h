@@ -1,6 +1,10 @@
 #pragma once
 
+#include "sound/LatencyLadder.h"
+#include "sound/PipeWireStream.h"
 #include "sound/SoundMixer.h"
+
+#include <QString>
 
 #include <array>
 #include <atomic>
@@ -12,6 +16,8 @@ struct pa_context;
 struct pa_stream;
 struct pa_mainloop_api;
 struct pa_time_event;
+struct pa_defer_event;
+struct pa_server_info;
 struct timeval;
 
 namespace sound {
@@ -28,9 +34,15 @@ namespace sound {
 // silently, says so once on stderr, and tries again every second on the server's thread;
 // once back (said once too) it plays on: the music where it was, no cue that fell due
 // meanwhile.
+// When the server is PipeWire's pulse server, the sounds go by a native PipeWire stream
+// instead (PipeWireStream), filled in the graph's own cycle: through the pulse server a
+// stream's queue grows and a cue comes tens of milliseconds late.
+// A busy machine may keep the server's thread from the processor past the cue stream's
+// latency: the server then finds it empty (an underrun, heard as a crackle), and the cue
+// latency steps up until that stops, and back down once quiet (LatencyLadder).
 class PulseAudio final : public SoundMixer {
 public:
-    PulseAudio() = default;
+    PulseAudio();
     ~PulseAudio() override;
 
     // Connects to the sound server and returns at once; the streams open when the server
@@ -42,6 +54,10 @@ public:
     enum class State { Closed, Connecting, Ready, Failed };
     State state() const { return state_.load(); }
 
+    // On request, what each stream was granted by the server and how often it ran dry is
+    // written to this file when the output closes (for the benchmarks and the scenarios).
+    void reportTo(const QString& path) { reportPath_ = path; }
+
 private:
     // One lane's stream and what the output knows of it.
     struct Stream {
@@ -51,6 +67,11 @@ private:
         bool ready = false;
         bool corked = true;
         std::size_t quietBytes = 0; // silence written since the lane's last sound ended
+        // For the report: the buffer the server last granted, and how the stream fared.
+        std::uint32_t tlength = 0, minreq = 0, prebuf = 0, maxlength = 0;
+        int underruns = 0;
+        int raised = 0;
+        int lowered = 0;
     };
 
     void lock() override;
@@ -63,6 +84,16 @@ private:
                       void* self);
     static void streamChanged(pa_stream* stream, void* self);
     static void wanted(pa_stream* stream, std::size_t bytes, void* self);
+    static void ranDry(pa_stream* stream, void* self);
+    static void granted(pa_stream* stream, int success, void* self);
+    static void reopenNow(pa_mainloop_api* api, pa_defer_event* event, void* self);
+    static void serverKnown(pa_context* context, const pa_server_info* info, void* self);
+    static void letPulseGo(pa_mainloop_api* api, pa_defer_event* event, void* self);
+    void openStreams();
+    bool pull(std::int16_t* out, std::size_t frames);
+    std::uint64_t latencyOf(Lane lane) const;
+    void noteGranted(Stream& out);
+    void writeReport() const;
     void openStream(Stream& out);
     void closeStream(Stream& out);
     void restart(Stream& out);
@@ -79,6 +110,12 @@ private:
     std::array<Stream, 2> streams_{Stream{this, Lane::Cue}, Stream{this, Lane::Steady}};
     std::atomic<State> state_{State::Closed};
     std::vector<qint16> buffer_;
+    LatencyLadder cueLatency_;
+    std::unique_ptr<PipeWireStream> native_;      // the way out on PipeWire, once chosen
+    std::vector<std::pair<Lane, double>> starts_; // when each sound began, for the report
+    int nativeUnderruns_ = 0;                     // its figures, kept for the report
+    std::uint32_t nativeAsked_ = 0;
+    QString reportPath_;
 };
 
 } // namespace sound

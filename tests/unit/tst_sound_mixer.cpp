@@ -2,6 +2,7 @@
 // as the sound server would, and looking for their tones in it; and the output without a
 // sound server, which is how these suites run.
 
+#include "sound/LatencyLadder.h"
 #include "sound/PulseAudio.h"
 #include "sound/SoundMixer.h"
 #include "support/Files.h"
@@ -725,6 +726,45 @@ private slots:
         QCOMPARE(lastAudible(samples), -1);
         player->play(lowTone);
         QVERIFY(countWhere(analyse(pull(mixer, 0.3)), lowSounds) >= 25);
+    }
+
+    // The cue stream's latency on a busy machine: 10 ms, doubled by each underrun up to
+    // 80 ms, halved after 20 s of sound without one, never below 10 ms. Steps: "u" an
+    // underrun, "pN" N seconds played; the latency in ms after the last step.
+    void theCueLatencyClimbsOnUnderrunsAndStepsBackWhenCalm_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("latency");
+        QTest::addColumn<int>("changes");
+        const auto row = [](const char* name, const char* steps, int latency, int changes) {
+            QTest::newRow(name) << QString::fromLatin1(steps).split(' ', Qt::SkipEmptyParts)
+                                << latency << changes;
+        };
+        row("quiet", "", 10, 0);
+        row("calm at the shortest stays", "p100", 10, 0);
+        row("one underrun", "u", 20, 1);
+        row("three reach the longest", "u u u", 80, 3);
+        row("a fourth goes no higher", "u u u u", 80, 3);
+        row("just short of calm", "u p19.999", 20, 1);
+        row("calm steps down", "u p20", 10, 2);
+        row("calm adds up", "u p10 p10", 10, 2);
+        row("one step at a time", "u u p20", 20, 3);
+        row("two calms, two steps", "u u p20 p20", 10, 4);
+        row("an underrun starts calm again", "u p15 u p15", 40, 2);
+        row("then calm steps down", "u p15 u p15 p5", 20, 3);
+    }
+    void theCueLatencyClimbsOnUnderrunsAndStepsBackWhenCalm() {
+        QFETCH(QStringList, steps);
+        QFETCH(int, latency);
+        QFETCH(int, changes);
+        using namespace std::chrono;
+        sound::LatencyLadder ladder(milliseconds(10), milliseconds(80), seconds(20));
+        int changed = 0;
+        for (const QString& step : steps)
+            changed += step == QLatin1String("u") ? ladder.underrun()
+                                                  : ladder.played(duration_cast<microseconds>(
+                                                        duration<double>(step.mid(1).toDouble())));
+        QCOMPARE(ladder.latency(), milliseconds(latency));
+        QCOMPARE(changed, changes);
     }
 };
 
