@@ -243,20 +243,6 @@ private slots:
         QCOMPARE(g().Image13[9].geometry(), QRect(501, 284, 30, 21));
     }
 
-    // --- what shows at first ----------------------------------------------------------
-
-    void theGameShowsOnlyTheBoardAndItsThreeButtonsAtFirst() {
-        loadGame(QByteArray("3,3,3,3\r\n"));
-        if (QTest::currentTestFailed())
-            return;
-        QStringList visible;
-        for (QWidget* widget : game().form()->findChildren<QWidget*>())
-            if (widget->isVisible())
-                visible << widget->objectName();
-        visible.sort();
-        QCOMPARE(visible, (QStringList{"Command1", "Command2", "Command3"}));
-    }
-
     // --- stacking ---------------------------------------------------------------------
 
     void controlsStackAsDesigned_data() {

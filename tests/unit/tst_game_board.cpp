@@ -156,8 +156,8 @@ private slots:
     void onlyTheBoardAndItsThreeButtonsShowAtLoad() {
         GameScreen& game = load(settingsLine(3, 3, 3, 3));
         QStringList shown;
-        for (QWidget* child : game.form()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (!child->isHidden())
+        for (QWidget* child : game.form()->findChildren<QWidget*>())
+            if (child->isVisibleTo(game.form()))
                 shown << child->objectName();
         shown.sort();
         QCOMPARE(shown, (QStringList{"Command1", "Command2", "Command3"}));
