@@ -233,16 +233,6 @@ private slots:
         QCOMPARE(widget->geometry(), place);
     }
 
-    void theHitTargetsArePlacedAgainWhenTheGameLoads() {
-        loadGame(QByteArray("3,3,5,3\r\n"));
-        if (QTest::currentTestFailed())
-            return;
-        // The smallest target: 450 by 315 twips, centred on the eyes of a fully-out mole.
-        QCOMPARE(g().Image13[5].geometry(), QRect(301, 159, 30, 21));
-        QCOMPARE(g().Image13[1].geometry(), QRect(101, 34, 30, 21));
-        QCOMPARE(g().Image13[9].geometry(), QRect(501, 284, 30, 21));
-    }
-
     // --- stacking ---------------------------------------------------------------------
 
     void controlsStackAsDesigned_data() {
