@@ -1,12 +1,13 @@
-// The screens as built from their designs: window sizes and captions, where the controls
-// lie in pixels, what is shown at first, how they stack and take focus, the result
-// labels' looks, the pointers, and where real mouse clicks on the game board end up.
+// The screens as built from their designs: window sizes and captions, the sliders' scale,
+// where the controls lie in pixels, how they stack and take focus, the result labels'
+// looks, the pointers, and where real mouse clicks on the game board end up.
 
 #include "support/TestProgram.h"
 #include "support/Widgets.h"
 
 #include "forms/FormBuilder.h"
 #include "forms/Label.h"
+#include "forms/Slider.h"
 #include "forms/Twips.h"
 #include "game/GameDesign.h"
 #include "menu/MenuDesign.h"
@@ -130,6 +131,19 @@ private slots:
         QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!form->windowIcon().isNull());
+    }
+
+    void theDesignedSlidersStandAtThreeOnAOneToFiveScale() {
+        auto form = build(QStringLiteral("settings"));
+        for (const char* name : {"HScroll1", "HScroll2", "HScroll3", "HScroll4"}) {
+            const auto& slider = form->control<forms::Slider>(QString::fromLatin1(name));
+            QCOMPARE(slider.value(), 3);
+            QCOMPARE(slider.minimum(), 1);
+            QCOMPARE(slider.maximum(), 5);
+            QCOMPARE(slider.singleStep(), 1);
+            QCOMPARE(slider.pageStep(), 1);
+            QCOMPARE(slider.orientation(), Qt::Horizontal);
+        }
     }
 
     // --- places -----------------------------------------------------------------------
