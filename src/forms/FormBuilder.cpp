@@ -20,7 +20,15 @@ std::function<QPixmap()> drawing(assets::Picture picture) {
     return [picture, ratio = ratio()] { return assets::pixmap(picture, ratio); };
 }
 
-QWidget* createWidget(const Control& control, QWidget* parent) {
+// A label or frame whose design gives it no style is a fault in the program: it stops at
+// once, naming the control, in every build.
+const forms::LabelStyle& styleOf(const Screen& screen, const Control& control) {
+    if (!control.style)
+        qFatal("design %s gives %s no style", screen.caption, control.name);
+    return *control.style;
+}
+
+QWidget* createWidget(const Screen& screen, const Control& control, QWidget* parent) {
     switch (control.kind) {
     case Kind::Picture: {
         auto* picture = new forms::PictureBox(parent);
@@ -36,13 +44,13 @@ QWidget* createWidget(const Control& control, QWidget* parent) {
         return button;
     }
     case Kind::Label: {
-        auto* label = new forms::Label(parent, *control.style);
+        auto* label = new forms::Label(parent, styleOf(screen, control));
         if (control.caption)
             label->setCaption(QString::fromUtf8(control.caption));
         return label;
     }
     case Kind::Frame:
-        return new forms::Frame(parent, control.style->back);
+        return new forms::Frame(parent, styleOf(screen, control).back);
     case Kind::Slider:
         return new forms::Slider(parent, 1, 5, 3, 1, 1);
     case Kind::Timer:
@@ -85,7 +93,7 @@ std::unique_ptr<forms::Form> buildForm(const Screen& screen, forms::TimerService
         QWidget* parent = control.container
                               ? &form->control<QWidget>(QString::fromUtf8(control.container))
                               : form.get();
-        QWidget* widget = createWidget(control, parent); // owned by its parent
+        QWidget* widget = createWidget(screen, control, parent); // owned by its parent
         const QRect place =
             forms::pixelRect(control.left, control.top, control.width, control.height);
         if (control.kind == Kind::Picture && control.picture != assets::Picture::None)

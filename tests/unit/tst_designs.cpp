@@ -1,12 +1,13 @@
-// The screens as built from their designs: window sizes and captions, where the controls
-// lie in pixels, what is shown at first, how they stack and take focus, the result
-// labels' looks, the pointers, and where real mouse clicks on the game board end up.
+// The screens as built from their designs: window sizes and captions, the sliders' scale,
+// where the controls lie in pixels, how they stack and take focus, the result labels'
+// looks, the pointers, and where real mouse clicks on the game board end up.
 
 #include "support/TestProgram.h"
 #include "support/Widgets.h"
 
 #include "forms/FormBuilder.h"
 #include "forms/Label.h"
+#include "forms/Slider.h"
 #include "forms/Twips.h"
 #include "game/GameDesign.h"
 #include "menu/MenuDesign.h"
@@ -132,6 +133,19 @@ private slots:
         QVERIFY(!form->windowIcon().isNull());
     }
 
+    void theDesignedSlidersStandAtThreeOnAOneToFiveScale() {
+        auto form = build(QStringLiteral("settings"));
+        for (const char* name : {"HScroll1", "HScroll2", "HScroll3", "HScroll4"}) {
+            const auto& slider = form->control<forms::Slider>(QString::fromLatin1(name));
+            QCOMPARE(slider.value(), 3);
+            QCOMPARE(slider.minimum(), 1);
+            QCOMPARE(slider.maximum(), 5);
+            QCOMPARE(slider.singleStep(), 1);
+            QCOMPARE(slider.pageStep(), 1);
+            QCOMPARE(slider.orientation(), Qt::Horizontal);
+        }
+    }
+
     // --- places -----------------------------------------------------------------------
 
     void pixelPlaces_data() {
@@ -231,30 +245,6 @@ private slots:
         QVERIFY2(widget, qPrintable(control));
         QCOMPARE(widget->parentWidget(), containerIn(form.get(), container));
         QCOMPARE(widget->geometry(), place);
-    }
-
-    void theHitTargetsArePlacedAgainWhenTheGameLoads() {
-        loadGame(QByteArray("3,3,5,3\r\n"));
-        if (QTest::currentTestFailed())
-            return;
-        // The smallest target: 450 by 315 twips, centred on the eyes of a fully-out mole.
-        QCOMPARE(g().Image13[5].geometry(), QRect(301, 159, 30, 21));
-        QCOMPARE(g().Image13[1].geometry(), QRect(101, 34, 30, 21));
-        QCOMPARE(g().Image13[9].geometry(), QRect(501, 284, 30, 21));
-    }
-
-    // --- what shows at first ----------------------------------------------------------
-
-    void theGameShowsOnlyTheBoardAndItsThreeButtonsAtFirst() {
-        loadGame(QByteArray("3,3,3,3\r\n"));
-        if (QTest::currentTestFailed())
-            return;
-        QStringList visible;
-        for (QWidget* widget : game().form()->findChildren<QWidget*>())
-            if (widget->isVisible())
-                visible << widget->objectName();
-        visible.sort();
-        QCOMPARE(visible, (QStringList{"Command1", "Command2", "Command3"}));
     }
 
     // --- stacking ---------------------------------------------------------------------
@@ -413,30 +403,22 @@ private slots:
 
     // --- real clicks on the game board ------------------------------------------------
 
-    void aClickInsideAShownTargetIsAHitNotAMiss() {
-        loadGame(QByteArray("3,3,3,3\r\n"));
-        if (QTest::currentTestFailed())
-            return;
-        game().holeHit[5] = 0;
-        g().Image12.show();
-        g().Image13[5].show();
-        program.players.clear();
-        const QRect target = g().Image13[5].geometry();
-        QCOMPARE(game().form()->childAt(target.center()), &g().Image13[5]);
-        clickAt(game().form(), target.center());
-        QCOMPARE(game().hitCount, GameScreen::Int(1));
-        QCOMPARE(program.players.played(), QStringList{QStringLiteral("o.wav")});
-        QVERIFY(g().Image10[5].shown());
+    // A click on a shown target hits, to its last pixel; one beside it reaches the miss area.
+    void aClickHitsOnlyInsideAShownTarget_data() {
+        QTest::addColumn<QString>("side"); // of the target, or its centre
+        QTest::addColumn<int>("past");     // pixels past that edge
+        QTest::addColumn<bool>("hit");
+        QTest::newRow("centre") << "centre" << 0 << true;
+        QTest::newRow("right edge") << "right" << 0 << true;
+        QTest::newRow("just right") << "right" << 1 << false;
+        QTest::newRow("right") << "right" << 3 << false;
+        QTest::newRow("left") << "left" << 3 << false;
+        QTest::newRow("below") << "below" << 3 << false;
     }
-
-    void aClickBesideTheTargetIsAMiss_data() {
-        QTest::addColumn<QPoint>("offset"); // from the target's edge
-        QTest::newRow("right") << QPoint(3, 0);
-        QTest::newRow("left") << QPoint(-3, 0);
-        QTest::newRow("below") << QPoint(0, 3);
-    }
-    void aClickBesideTheTargetIsAMiss() {
-        QFETCH(QPoint, offset);
+    void aClickHitsOnlyInsideAShownTarget() {
+        QFETCH(QString, side);
+        QFETCH(int, past);
+        QFETCH(bool, hit);
         loadGame(QByteArray("3,3,3,3\r\n"));
         if (QTest::currentTestFailed())
             return;
@@ -446,17 +428,19 @@ private slots:
         program.players.clear();
         const QRect target = g().Image13[5].geometry();
         QPoint point = target.center();
-        if (offset.x() > 0)
-            point.setX(target.right() + offset.x());
-        if (offset.x() < 0)
-            point.setX(target.left() + offset.x());
-        if (offset.y() > 0)
-            point.setY(target.bottom() + offset.y());
-        QCOMPARE(game().form()->childAt(point), &g().Image12);
+        if (side == QLatin1String("right"))
+            point.setX(target.right() + past);
+        else if (side == QLatin1String("left"))
+            point.setX(target.left() - past);
+        else if (side == QLatin1String("below"))
+            point.setY(target.bottom() + past);
+        const QWidget* reached = hit ? &g().Image13[5] : &g().Image12;
+        QCOMPARE(game().form()->childAt(point), reached);
         clickAt(game().form(), point);
-        QCOMPARE(game().hitCount, GameScreen::Int(0));
-        QCOMPARE(program.players.played(), QStringList{QStringLiteral("x.wav")});
-        QVERIFY(!g().Image10[5].shown());
+        QCOMPARE(game().hitCount, GameScreen::Int(hit ? 1 : 0));
+        QCOMPARE(program.players.played(),
+                 QStringList{hit ? QStringLiteral("o.wav") : QStringLiteral("x.wav")});
+        QCOMPARE(g().Image10[5].shown(), hit);
     }
 
     void aClickOnAShownButtonNeverReachesTheBoard_data() {

@@ -2,6 +2,7 @@
 // arrays, random re-seeding, twips, clicks on pictures, and lookups by name.
 #include "forms/ControlArray.h"
 #include "forms/Form.h"
+#include "forms/FormBuilder.h"
 #include "forms/Label.h"
 #include "forms/OneBased.h"
 #include "forms/PictureBox.h"
@@ -36,6 +37,17 @@ void lookUpInChild(const QString& row) {
     form.registerControl(QStringLiteral("Command1"), 0, new forms::PictureButton(&form));
     form.addTimer(QStringLiteral("Timer1"), 0, timers);
     form.addPlayer(QStringLiteral("MediaPlayer1"), players.create());
+    // A design of a frame holding a label, both styled unless the row leaves one bare.
+    const forms::LabelStyle style;
+    using design::Kind;
+    design::Control designed[] = {
+        {Kind::Frame, "Frame1", 0, 0, 0, 1500, 1500, true, assets::Picture::None, nullptr, &style},
+        {Kind::Label, "Label1", 0, 150, 150, 600, 300, true, assets::Picture::None, "Frame1",
+         &style}};
+    const auto build = [&] {
+        design::buildForm({"設計", 3000, 1500, assets::Picture::None, {}, designed, {}, {}}, timers,
+                          players, {});
+    };
 
     if (row == QLatin1String("right names")) {
         form.control<forms::PictureBox>(QStringLiteral("image1"), 1);
@@ -50,6 +62,7 @@ void lookUpInChild(const QString& row) {
         form.controlArray<forms::PictureBox>(QStringLiteral("Image1"))[1].hide();
         forms::OneBased<int, 9> table;
         table[1] = table[9] = 1;
+        build();
         return;
     }
     if (row == QLatin1String("control"))
@@ -75,6 +88,10 @@ void lookUpInChild(const QString& row) {
         table[row.endsWith(QLatin1String(" 0")) ? 0 : 10] = 1;
     } else if (row == QLatin1String("player"))
         form.player(QStringLiteral("MediaPlayer3"));
+    else if (row.endsWith(QLatin1String("without a style"))) {
+        designed[row.startsWith(QLatin1String("label")) ? 1 : 0].style = nullptr;
+        build();
+    }
     QFAIL("the lookup returned");
 }
 
@@ -215,10 +232,10 @@ private slots:
         QCOMPARE(clicks.count(), 2);
     }
 
-    // A name the form does not have, or an element past either end of an array, is a fault
-    // in the program: every lookup stops it at once, naming what was asked for, in optimised
-    // builds too. Each lookup runs in
-    // a child, this suite again with only that row; the row with right names runs on.
+    // A name the form does not have, an element past either end of an array, or a design's
+    // label or frame without a style is a fault in the program: every lookup stops it at once,
+    // naming what was asked for, in optimised builds too. Each lookup runs in a child, this
+    // suite again with only that row; the row with right names runs on.
     void aLookupOfWhatIsNotThereStopsTheProgramNamingIt_data() {
         QTest::addColumn<QString>("message"); // empty: the child ends normally
         QTest::newRow("right names") << QString();
@@ -232,6 +249,8 @@ private slots:
         QTest::newRow("timer") << "form 試し has no timer named Tmer1";
         QTest::newRow("timer array") << "form 試し has no timer named Timer2(1)";
         QTest::newRow("player") << "form 試し has no player named MediaPlayer3";
+        QTest::newRow("label without a style") << "design 設計 gives Label1 no style";
+        QTest::newRow("frame without a style") << "design 設計 gives Frame1 no style";
         // Numbered elements: a control array's and a per-hole table's.
         QTest::newRow("control array element") << "element 2 of a control array of 1";
         QTest::newRow("table index 0") << "index 0 of a table numbered 1 to 9";

@@ -668,17 +668,6 @@ private slots:
         }
     }
 
-    // Unloading the game stops every timer of the round and both of its players go.
-    void unloadingTheGameStopsItsTimersAndSilencesItsPlayers() {
-        load();
-        game.Command1_Click(); // the countdown timer runs
-        QVERIFY(program.timers.runningCount() > 0);
-        program.navigation.unload(game);
-        QCOMPARE(program.timers.runningCount(), 0);
-        QCOMPARE(program.players.log.filter(QRegularExpression(QStringLiteral(" gone$"))).size(),
-                 2);
-    }
-
     // --- many rounds ---
 
     void manyRoundsKeepTheRulesAfterEveryEvent() {

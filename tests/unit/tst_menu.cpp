@@ -231,19 +231,6 @@ private slots:
         QCOMPARE(random.log, expected);
     }
 
-    void reseedingAtAnUnchangedClockStillGivesNewDraws() {
-        fakes::FakeClock clock;
-        clock.set(43200.0);
-        forms::ClockSeededRandom random(clock);
-        random.reseed();
-        const double first = random.next();
-        random.reseed();
-        const double second = random.next();
-        QVERIFY(first != second);
-        QVERIFY(first >= 0.0 && first < 1.0);
-        QVERIFY(second >= 0.0 && second < 1.0);
-    }
-
     void oneSchedulerTickDoesNotGiveEveryMoleTheSamePace() {
         fakes::FakeClock clock;
         clock.set(43200.0);

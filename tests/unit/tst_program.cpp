@@ -1,7 +1,6 @@
 // Holding the screens together: the program ends when a handler leaves no screen loaded or
 // a window is closed by its frame, and unloading a screen stops its timers and players.
-// The screens here are plain ones of the program's own kind; the game's own timers and
-// players are checked in its suite.
+// The screens here are plain ones of the program's own kind.
 #include "program/Navigation.h"
 #include "program/Screen.h"
 #include "program/Screens.h"

@@ -7,11 +7,9 @@
 #include "support/Widgets.h"
 
 #include "data/DataFolder.h"
-#include "forms/FormBuilder.h"
 #include "forms/Label.h"
 #include "forms/Slider.h"
 #include "forms/Twips.h"
-#include "settings/SettingsDesign.h"
 
 #include <QContextMenuEvent>
 #include <QDir>
@@ -92,20 +90,6 @@ private slots:
         QCOMPARE(sliders(), expected);
         QVERIFY(program.reporter.problems.isEmpty());
         QCOMPARE(folder.settingsBytes(), file);
-    }
-
-    void theDesignedSlidersStandAtThreeOnAOneToFiveScale() {
-        auto form =
-            design::buildForm(design::settingsScreen(), program.timers, program.players, {});
-        for (const char* name : {"HScroll1", "HScroll2", "HScroll3", "HScroll4"}) {
-            const auto& slider = form->control<forms::Slider>(QString::fromLatin1(name));
-            QCOMPARE(slider.value(), 3);
-            QCOMPARE(slider.minimum(), 1);
-            QCOMPARE(slider.maximum(), 5);
-            QCOMPARE(slider.singleStep(), 1);
-            QCOMPARE(slider.pageStep(), 1);
-            QCOMPARE(slider.orientation(), Qt::Horizontal);
-        }
     }
 
     void badValuesAreClampedOntoTheSlidersAndReported_data() {
