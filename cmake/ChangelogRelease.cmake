@@ -22,3 +22,42 @@ execute_process(COMMAND date -u -d "${CMAKE_MATCH_1}" +%s
     OUTPUT_VARIABLE POKO_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND date -u -d @${POKO_RELEASE_EPOCH} +%F
     OUTPUT_VARIABLE POKO_RELEASE_DATE OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+
+# Every entry of the changelog as an AppStream release, newest first, its items the
+# release's description; sets POKO_RELEASES to the <release> elements.
+function(poko_xml_item item out)
+    string(REPLACE "&" "&amp;" item "${item}")
+    string(REPLACE "<" "&lt;" item "${item}")
+    string(REPLACE ">" "&gt;" item "${item}")
+    set(${out} "${${out}}          <li>${item}</li>\n" PARENT_SCOPE)
+endfunction()
+file(READ ${changelog} text)
+# ";" separates a CMake list's elements: it stands aside while the text is a list of lines.
+string(REPLACE ";" "@semicolon@" text "${text}")
+string(REPLACE "\n" ";" lines "${text}")
+set(releases "")
+set(items "")
+set(item "")
+foreach(line IN LISTS lines)
+    if(line MATCHES "^[a-z0-9][a-z0-9.+-]* \\(([^)]+)\\)")
+        set(version ${CMAKE_MATCH_1})
+    elseif(line MATCHES "^  \\* (.*)$")
+        if(item)
+            poko_xml_item("${item}" items)
+        endif()
+        set(item "${CMAKE_MATCH_1}")
+    elseif(line MATCHES "^    +(.*)$")
+        string(APPEND item " ${CMAKE_MATCH_1}")
+    elseif(line MATCHES "^ -- .*>  ([A-Z][a-z][a-z], [0-9]+ [A-Z][a-z][a-z] [0-9]+ [0-9:]+ [+-][0-9]+)$")
+        poko_xml_item("${item}" items)
+        set(item "")
+        execute_process(COMMAND date -u -d "${CMAKE_MATCH_1}" +%F OUTPUT_VARIABLE date
+            OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+        string(APPEND releases "    <release version=\"${version}\" date=\"${date}\">\n"
+            "      <description>\n        <ul>\n${items}        </ul>\n      </description>\n"
+            "    </release>\n")
+        set(items "")
+    endif()
+endforeach()
+string(REPLACE "@semicolon@" ";" releases "${releases}")
+string(STRIP "${releases}" POKO_RELEASES)

@@ -4,9 +4,9 @@
 # that throwaway system gets the arm64 architecture added to its dpkg.
 #
 # There, with Debian's cross toolchain and the arm64 -dev packages, the game is built with
-# cmake/aarch64-linux-gnu.cmake; the sound, figure and icon generators run under qemu-user
-# during the build, then the unit suites and the fuzz corpus replays run under it too
-# (ctest -L 'unit|fuzz'). The end-to-end tests are not run: under emulation their timing
+# cmake/aarch64-linux-gnu.cmake, every target; the sound, figure and icon generators and
+# the controls' places run under qemu-user during the build, then the unit suites and the
+# fuzz corpus replays run under it too (ctest -L 'unit|fuzz'). The end-to-end tests are not run: under emulation their timing
 # means nothing. Last, the arm64 .deb is built with cpack, judged by lintian as
 # packaging/tests/deb.sh judges the amd64 one, and its program must be an ARM aarch64 ELF.
 #
@@ -40,7 +40,7 @@ for package in "${poko_packages[@]}"; do
     *) packages+=("$package:arm64") ;;
     esac
 done
-packages+=(libx11-dev:arm64) # configuring tests/e2e asks for X11, though its helpers are not built here
+packages+=(libx11-dev:arm64) # the end-to-end tests' helpers look at an X server
 dpkg --add-architecture arm64
 # A throwaway system: dpkg need not sync every file it unpacks to disk.
 echo force-unsafe-io >/etc/dpkg/dpkg.cfg.d/cross-arm64-unsafe-io
@@ -58,19 +58,16 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     -t bookworm-backports qemu-user >/dev/null
 step "installing the cross toolchain and the arm64 packages"
 
-# What is packaged and what runs under qemu, not the benchmarks nor the end-to-end tests'
-# helpers; cpack then builds nothing more (CMAKE_SKIP_INSTALL_ALL_DEPENDENCY).
+# Every target, as on amd64: the benchmarks and the end-to-end tests' helpers too, though
+# only the unit suites and fuzz replays run here; cpack then builds nothing more
+# (CMAKE_SKIP_INSTALL_ALL_DEPENDENCY).
 build=build-arm64
 # The packaged program is stripped, so the debugging information is left out: the same code
 # as RelWithDebInfo's, in less time.
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" \
     -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-targets=(pokopenpan sounds figures icons package_docs settings_fuzz_replay wave_fuzz_replay)
-for suite in tests/unit/tst_*.cpp; do
-    targets+=("$(basename "$suite" .cpp)")
-done
-cmake --build "$build" -j2 --target "${targets[@]}"
-step "building for arm64 (generators under qemu)"
+cmake --build "$build" -j2
+step "building every target for arm64 (the build's tools under qemu)"
 
 (cd "$build" && ctest --output-on-failure -j2 --timeout 900 -L 'unit|fuzz')
 step "the unit suites and fuzz corpora under qemu"

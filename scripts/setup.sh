@@ -13,6 +13,7 @@ poko_test_packages=(
     clang libclang-rt-dev appstream desktop-file-utils
     weston qt6-wayland lintian dpkg-dev file
     pipewire wireplumber pipewire-pulse dbus dbus-session-bus-common
+    at-spi2-core python3-pyatspi
 )
 
 poko_install() {

@@ -1,6 +1,8 @@
 // The composition root: the real clock, timers, sound output and data folder, the three
 // screens on them, registered with the navigation under their names; then the menu.
+#include "assets/Captions.h"
 #include "data/DataFolder.h"
+#include "forms/AccessibleName.h"
 #include "forms/Design.h"
 #include "forms/Reporter.h"
 #include "game/GameScreen.h"
@@ -23,6 +25,8 @@ int main(int argc, char** argv) {
     // name), which the entry repeats as StartupWMClass. Neither may follow a renamed file.
     QGuiApplication::setDesktopFileName(QStringLiteral(POKO_APP_ID));
     QCoreApplication::setApplicationName(QStringLiteral(POKO_APP_ID));
+    // A screen reader names the application by the game's name, not by that id.
+    forms::setApplicationAccessibleName(assets::gameTitle());
     // The program ends when no screen is left, not when the last window closes: a screen
     // move closes one window before the next is shown.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -109,7 +109,9 @@ installed=1
 shared=/usr/share/pokopenpan
 desktop=/usr/share/applications/org.pokopenpan.Pokopenpan.desktop
 [ -f "$desktop" ] || die "no desktop entry at $desktop"
-[ -f /usr/share/icons/hicolor/48x48/apps/pokopenpan.png ] || die "no icon in the hicolor theme"
+[ -f /usr/share/icons/hicolor/48x48/apps/org.pokopenpan.Pokopenpan.png ] &&
+    [ -f /usr/share/icons/hicolor/scalable/apps/org.pokopenpan.Pokopenpan.svg ] ||
+    die "no icon in the hicolor theme"
 [ -x /usr/games/pokopenpan ] || die "no program at /usr/games/pokopenpan"
 [ -f /usr/share/doc/pokopenpan/copyright ] && [ -f /usr/share/doc/pokopenpan/changelog.gz ] ||
     die "no copyright or changelog in /usr/share/doc/pokopenpan"

@@ -1,5 +1,7 @@
 #include "assets/PictureArt.h"
 
+#include "assets/Captions.h"
+
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
@@ -7,6 +9,8 @@
 #include <QPainterPath>
 #include <QStringList>
 #include <QSvgRenderer>
+
+#include <iterator>
 
 namespace assets::art {
 namespace {
@@ -182,15 +186,12 @@ QImage countdown(int numeral, qreal ratio) {
 }
 
 QImage titleCharacter(int index, qreal ratio) {
-    static const QStringList characters{QStringLiteral("ぽ"), QStringLiteral("こ"),
-                                        QStringLiteral("ぺ"), QStringLiteral("ん"),
-                                        QStringLiteral("ぱ"), QStringLiteral("ん")};
     const QSize size = pictureSize(Picture::Title1);
     QImage image = blankImage(size, ratio);
     QPainter painter(&image);
     beginLogical(painter, ratio);
     const QPainterPath glyph =
-        centredGlyphs(characters.at(index), textFont("IPAGothic", 36), QRectF(QPoint(), size));
+        centredGlyphs(gameTitle().at(index), textFont("IPAGothic", 36), QRectF(QPoint(), size));
     // A dark outline under a thickened yellow fill keeps the character bold and
     // readable on both the blue board and black.
     painter.setBrush(Qt::NoBrush);
@@ -230,10 +231,7 @@ QImage howToPlay(qreal ratio) {
 }
 
 QImage settingTitle(Picture picture, qreal ratio) {
-    const QString text = picture == Picture::SettingTimeTitle ? QStringLiteral("ゲーム時間設定")
-                         : picture == Picture::SettingSpeedTitle ? QStringLiteral("もぐらスピード")
-                         : picture == Picture::SettingAreaTitle ? QStringLiteral("ポイントエリア")
-                                                                : QStringLiteral("同時出現数設定");
+    const QString text = captions(picture).value(0);
     const QSize size = pictureSize(picture);
     QImage image = blankImage(size, ratio, Field);
     QPainter painter(&image);
@@ -243,31 +241,15 @@ QImage settingTitle(Picture picture, qreal ratio) {
 }
 
 QImage button(Picture picture, qreal ratio) {
-    struct Face {
-        Picture picture;
-        const char* text;
-        bool red;
-    };
-    static constexpr Face faces[]{
-        {Picture::ButtonStart, "スタート", true},
-        {Picture::ButtonOwari, "おわり", true},
-        {Picture::ButtonSettei, "設\u3000定", false},
-        {Picture::ButtonHantei, "判\u3000定", false},
-        {Picture::ButtonModoru, "もどる", true},
-        {Picture::ButtonGame, "ゲーム", true},
-        {Picture::ButtonAsobikata, "遊び方", false},
-        {Picture::ButtonSetteiChushi, "設定中止", false},
-        {Picture::ButtonSetteiKanryo, "設定完了", false},
-    };
-    const Face* face = std::find_if(std::begin(faces), std::end(faces),
-                                    [picture](const Face& f) { return f.picture == picture; });
+    const bool red = picture == Picture::ButtonStart || picture == Picture::ButtonOwari ||
+                     picture == Picture::ButtonModoru || picture == Picture::ButtonGame;
     const QSize size = pictureSize(picture);
-    QImage image = svgImage(face->red ? "button-red" : "button-blue", size, ratio);
+    QImage image = svgImage(red ? "button-red" : "button-blue", size, ratio);
     QPainter painter(&image);
     beginLogical(painter, ratio);
     // The bevel is lighter above, so the words sit a hair low to look centred.
-    drawCentred(painter, QRectF(0, 1, size.width(), size.height() - 1),
-                QString::fromUtf8(face->text), textFont("IPAGothic", 15, true), White);
+    drawCentred(painter, QRectF(0, 1, size.width(), size.height() - 1), captions(picture).value(0),
+                textFont("IPAGothic", 15, true), White);
     return image;
 }
 
@@ -278,19 +260,18 @@ QImage resultsTable(qreal ratio) {
     beginLogical(painter, ratio);
     // Label cells, matching the cells drawn in results-table.svg.
     struct Row {
-        const char* text;
         int top;
         int bottom;
         QRgb ink;
     };
     static constexpr Row rows[]{
-        {"ポイント", 3, 53, White},   {"緑もぐら", 56, 100, White},  {"桃もぐら", 103, 144, White},
-        {"青もぐら", 147, 190, Navy}, {"ヒット率", 193, 244, White},
+        {3, 53, White}, {56, 100, White}, {103, 144, White}, {147, 190, Navy}, {193, 244, White},
     };
+    const QStringList texts = captions(Picture::ResultsTable);
     const QFont font = textFont("IPAGothic", 20, true);
-    for (const Row& row : rows)
-        drawCentred(painter, QRectF(3, row.top, 178, row.bottom - row.top),
-                    QString::fromUtf8(row.text), font, row.ink);
+    for (int i = 0; i < std::ssize(rows); ++i)
+        drawCentred(painter, QRectF(3, rows[i].top, 178, rows[i].bottom - rows[i].top),
+                    texts.value(i), font, rows[i].ink);
     // The per-cent sign follows the last value label (x 213-270).
     drawCentred(painter, QRectF(271, 200, 24, 34), QStringLiteral("%"), font, White);
     return image;

@@ -33,6 +33,11 @@ struct Control {
     const forms::LabelStyle* style = nullptr;
     bool boardPointer = false;     // the board pointer instead of the arrow
     const char* caption = nullptr; // a label's text
+    // The painted words that name a control showing none of its own, for a screen reader:
+    // line `line` of the captions of `namedBy` (a slider's title, a result's row). A button
+    // is named by its own face.
+    assets::Picture namedBy = assets::Picture::None;
+    int line = 0;
 };
 
 struct ControlRef {

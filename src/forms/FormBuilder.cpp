@@ -1,5 +1,7 @@
 #include "forms/FormBuilder.h"
 
+#include "assets/Captions.h"
+
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
 #include "forms/PictureButton.h"
@@ -60,6 +62,19 @@ QWidget* createWidget(const Screen& screen, const Control& control, QWidget* par
     return nullptr;
 }
 
+// What a screen reader calls the control: the words painted on it or named for it, from the
+// same table the painting takes them from.
+void nameForScreenReader(const Control& control, QWidget& widget) {
+    const assets::Picture words = control.kind == Kind::Button ? control.picture : control.namedBy;
+    const QString name = assets::captions(words).value(control.line);
+    if (name.isEmpty())
+        return;
+    if (auto* label = qobject_cast<forms::Label*>(&widget))
+        label->setTitle(name);
+    else
+        widget.setAccessibleName(name);
+}
+
 bool isWindowed(Kind kind) {
     return kind == Kind::Button || kind == Kind::Frame || kind == Kind::Slider;
 }
@@ -101,6 +116,7 @@ std::unique_ptr<forms::Form> buildForm(const Screen& screen, forms::TimerService
         else
             widget->setGeometry(place);
         widget->setVisible(control.visible);
+        nameForScreenReader(control, *widget);
         form->registerControl(name, control.index, widget);
     }
 

@@ -25,6 +25,22 @@ Label::Label(QWidget* parent, const LabelStyle& style) : QLabel(parent) {
     }
 }
 
+void Label::setCaption(const QString& caption) {
+    setText(caption);
+    nameForScreenReader();
+}
+
+void Label::setTitle(const QString& title) {
+    title_ = title;
+    nameForScreenReader();
+}
+
+void Label::nameForScreenReader() {
+    // Without a title Qt names a label by its text, as it should.
+    if (!title_.isEmpty())
+        setAccessibleName(text().isEmpty() ? title_ : title_ + u' ' + text());
+}
+
 Frame::Frame(QWidget* parent, const QColor& back) : QWidget(parent) {
     fillBackground(*this, back);
 }

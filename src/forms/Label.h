@@ -20,9 +20,17 @@ class Label final : public QLabel {
 public:
     Label(QWidget* parent, const LabelStyle& style);
 
-    void setCaption(const QString& caption) { setText(caption); }
+    void setCaption(const QString& caption);
     QString caption() const { return text(); }
+    // The words that tell a screen reader what the caption is (a value's row in a table
+    // painted beside it); the label's accessible name is then these words and its caption.
+    void setTitle(const QString& title);
     bool shown() const { return !isHidden(); }
+
+private:
+    void nameForScreenReader();
+
+    QString title_;
 };
 
 // A borderless, captionless container with a flat back colour.

@@ -6,12 +6,14 @@
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTouchEvent>
 
 namespace forms {
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     // A picture-less click area must still catch the mouse over its whole rectangle.
     setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_AcceptTouchEvents);
 }
 
 void PictureBox::setPicture(const QPixmap& picture) {
@@ -45,6 +47,26 @@ QString PictureBox::loadPicture(const QString& path) {
         return reader.errorString();
     setPicture(QPixmap::fromImage(std::move(image)));
     return {};
+}
+
+bool PictureBox::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+        // Qt hands this control only the fingers that came down on it, in the order they
+        // came; accepting them keeps Qt from making a mouse click of the first.
+        for (const QEventPoint& point : static_cast<QTouchEvent*>(event)->points())
+            if (point.state() == QEventPoint::Pressed)
+                emit clicked();
+        event->accept();
+        return true;
+    case QEvent::TouchCancel:
+        event->accept();
+        return true;
+    default:
+        return QWidget::event(event);
+    }
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

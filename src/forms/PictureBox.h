@@ -11,7 +11,9 @@ namespace forms {
 
 // A windowless picture control: a picture at its natural size, or, without a picture,
 // a transparent click area. Click is raised when the button is released inside the
-// control; the second click of a double-click raises nothing.
+// control; the second click of a double-click raises nothing. Every finger that comes down
+// on the control raises Click once, at once, as a hammer strikes: several fingers play
+// together, and no mouse click is made of a touch.
 class PictureBox final : public QWidget {
     Q_OBJECT
 public:
@@ -35,6 +37,7 @@ signals:
     void clicked();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

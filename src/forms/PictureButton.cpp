@@ -2,11 +2,44 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QTouchEvent>
 
 namespace forms {
 
 PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_AcceptTouchEvents);
+}
+
+bool PictureButton::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+        // Accepted, so Qt makes no mouse click of the touch beside it.
+        for (const QEventPoint& point : static_cast<QTouchEvent*>(event)->points()) {
+            if (point.state() == QEventPoint::Pressed && finger_ < 0 && isEnabled()) {
+                finger_ = point.id();
+                setDown(true);
+            } else if (point.state() == QEventPoint::Released && point.id() == finger_) {
+                finger_ = -1;
+                setDown(false);
+                if (rect().contains(point.position().toPoint()))
+                    click();
+            } else if (point.id() == finger_) {
+                setDown(rect().contains(point.position().toPoint())); // as the mouse slides
+            }
+        }
+        event->accept();
+        return true;
+    case QEvent::TouchCancel:
+        finger_ = -1;
+        setDown(false);
+        event->accept();
+        return true;
+    default:
+        return QAbstractButton::event(event);
+    }
 }
 
 void PictureButton::setPicture(std::function<QPixmap()> draw) {

@@ -9,7 +9,9 @@
 
 namespace forms {
 
-// A graphical push button whose face is its picture; pressing sinks the picture.
+// A graphical push button whose face is its picture; pressing sinks the picture. A finger
+// presses it as the mouse does: down while the finger is on it, clicked when the finger
+// lifts over it. Other fingers elsewhere act on their own controls meanwhile.
 class PictureButton final : public QAbstractButton {
     Q_OBJECT
 public:
@@ -20,6 +22,7 @@ public:
     bool shown() const { return !isHidden(); }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     // Enter (the main key and the keypad's) presses the focused button as Space does.
     void keyPressEvent(QKeyEvent* event) override;
@@ -27,6 +30,7 @@ protected:
 
 private:
     LazyPixmap picture_;
+    int finger_ = -1; // the touch point that holds the button down
 };
 
 } // namespace forms

@@ -4,6 +4,9 @@
 # (about 3.5 s), then lets moles pop up in the middle row; 遊び方 opens the how-to-play
 # page and もどる closes it. A restart of the sound server meanwhile is said on stderr, and
 # the next round's countdown is heard; so is the music after a restart during the round.
+# Started again as a launcher does, it ends the launcher's startup notice when the menu
+# maps, and a screen reader reads the application and every button by name, and presses
+# ゲーム.
 source "$(dirname "$0")/../harness/harness.sh"
 poko_begin startup "$1"
 
@@ -133,4 +136,45 @@ level=$(poko_level "$(poko_calc "$POKO_REC_END - 1.5")" 1)
 poko_test "$level > -30" || poko_fail "the music did not go on after the sound server came back ($level dBFS)"
 [ "$(grep -c . "$POKO_LOG")" = 4 ] ||
     poko_fail "the program said more than that the sound stopped and came back: $(cat "$POKO_LOG")"
+
+# ---- As a launcher starts it and a screen reader meets it: on a session bus with the
+# accessibility bus, given a startup id. The notice ends once the menu maps; the names and
+# roles are the captions of the screens' tables; ゲーム pressed by its action opens the board.
+# (A slider's value is its level: tst_designs.)
+poko_end_program
+a11y=$POKO_WORK/a11y
+mkdir "$a11y"
+dbus-daemon --session --fork --print-address=1 --print-pid=1 >"$a11y/bus.txt" ||
+    poko_fail "no session bus"
+{ read -r DBUS_SESSION_BUS_ADDRESS && read -r bus_pid; } <"$a11y/bus.txt"
+export DBUS_SESSION_BUS_ADDRESS
+POKO_PIDS+=("$bus_pid")
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$a11y/launcher.log" 2>&1 &
+POKO_PIDS+=($!)
+"$POKO_TOOLS/startupwatch" 15 >"$a11y/startup.txt" &
+POKO_PIDS+=($!)
+poko_wait_until "the startup watch listens" 5 grep -q ready "$a11y/startup.txt"
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 DESKTOP_STARTUP_ID=poko-e2e_TIME0 poko_launch
+poko_wait_menu
+poko_wait_until "the startup notice ends after the menu maps" 5 \
+    sh -c "sed -n '/^map$/,\$p' '$a11y/startup.txt' | grep -qx 'remove: ID=poko-e2e_TIME0'"
+reader() { /usr/bin/python3 "$(dirname "$0")/tools/pokoa11y.py" "$POKO_PID" "$@"; }
+POKO_ON_FAIL+=('sed "s/^/[a11y] /" "$a11y/tree.txt" "$a11y/reader.log" 2>/dev/null')
+# What the reader hears of the application and of the showing buttons and sliders, sorted.
+heard() {
+    reader list 2>>"$a11y/reader.log" | tee "$a11y/tree.txt" |
+        grep -E '^(application|push button|scroll bar)'$'\t' | sort
+}
+hears() { [ "$(heard)" = "$(sort <<<"$1")" ]; }
+menu=$'application\tぽこぺんぱん\npush button\tゲーム\npush button\tおわり\npush button\t遊び方'
+poko_wait_until "the menu's buttons are read by their captions" 10 hears "$menu"
+reader press ゲーム || poko_fail "ゲーム could not be pressed through AT-SPI"
+poko_wait_game
+board=$'application\tぽこぺんぱん\npush button\tスタート\npush button\tおわり\npush button\t設　定'
+poko_wait_until "the board's buttons are read by their captions" 10 hears "$board"
+poko_open_settings
+settings=$'application\tぽこぺんぱん\npush button\t設定中止\npush button\t設定完了
+scroll bar\tゲーム時間設定\nscroll bar\tもぐらスピード\nscroll bar\tポイントエリア\nscroll bar\t同時出現数設定'
+poko_wait_until "the sliders are read by their titles" 10 hears "$settings"
+poko_log "AT-SPI reads the application, every button and every slider by name; the startup notice ended"
 poko_pass

@@ -13,8 +13,11 @@
 #include "menu/MenuDesign.h"
 #include "settings/SettingsDesign.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <memory>
@@ -144,6 +147,91 @@ private slots:
             QCOMPARE(slider.pageStep(), 1);
             QCOMPARE(slider.orientation(), Qt::Horizontal);
         }
+    }
+
+    // --- what a screen reader meets ----------------------------------------------------
+
+    // Each control a player presses or reads, every button and slider of the three screens
+    // and the results' values, is named by the words painted on it or for it (the captions
+    // of the screens' tables), with the role a screen reader announces.
+    void controlsHaveTheirCaptionsAsAccessibleNames_data() {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");
+        const int button = QAccessible::Button, bar = QAccessible::ScrollBar,
+                  text = QAccessible::StaticText;
+        QTest::newRow("menu Command1") << "menu"
+                                       << "Command1" << button << "ゲーム";
+        QTest::newRow("menu Command2") << "menu"
+                                       << "Command2" << button << "おわり";
+        QTest::newRow("menu Command3") << "menu"
+                                       << "Command3" << button << "遊び方";
+        QTest::newRow("menu Command4") << "menu"
+                                       << "Command4" << button << "もどる";
+        QTest::newRow("game Command1") << "game"
+                                       << "Command1" << button << "スタート";
+        QTest::newRow("game Command2") << "game"
+                                       << "Command2" << button << "おわり";
+        QTest::newRow("game Command3") << "game"
+                                       << "Command3" << button << "設　定";
+        QTest::newRow("game Command4") << "game"
+                                       << "Command4" << button << "判　定";
+        QTest::newRow("game Command5") << "game"
+                                       << "Command5" << button << "もどる";
+        QTest::newRow("game Label2") << "game"
+                                     << "Label2" << text << "ポイント";
+        QTest::newRow("game Label3") << "game"
+                                     << "Label3" << text << "緑もぐら";
+        QTest::newRow("game Label4") << "game"
+                                     << "Label4" << text << "桃もぐら";
+        QTest::newRow("game Label5") << "game"
+                                     << "Label5" << text << "青もぐら";
+        QTest::newRow("game Label6") << "game"
+                                     << "Label6" << text << "ヒット率";
+        QTest::newRow("settings HScroll1") << "settings"
+                                           << "HScroll1" << bar << "ゲーム時間設定";
+        QTest::newRow("settings HScroll2") << "settings"
+                                           << "HScroll2" << bar << "もぐらスピード";
+        QTest::newRow("settings HScroll3") << "settings"
+                                           << "HScroll3" << bar << "ポイントエリア";
+        QTest::newRow("settings HScroll4") << "settings"
+                                           << "HScroll4" << bar << "同時出現数設定";
+        QTest::newRow("settings Command1") << "settings"
+                                           << "Command1" << button << "設定中止";
+        QTest::newRow("settings Command2") << "settings"
+                                           << "Command2" << button << "設定完了";
+    }
+    void controlsHaveTheirCaptionsAsAccessibleNames() {
+        QFETCH(QString, screen);
+        QFETCH(QString, control);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        auto form = build(screen);
+        auto* widget = form->findChild<QWidget*>(control);
+        QVERIFY(widget);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible);
+        QCOMPARE(int(accessible->role()), role);
+        QCOMPARE(accessible->text(QAccessible::Name), name);
+    }
+
+    // The results read as their row and value, and a slider's value is its level.
+    void resultsAndLevelsAreReadAsValues() {
+        auto game = build("game");
+        auto& points = *game->findChild<forms::Label*>("Label2");
+        points.setCaption("12");
+        QCOMPARE(QAccessible::queryAccessibleInterface(&points)->text(QAccessible::Name),
+                 "ポイント 12");
+        auto settings = build("settings");
+        auto* speed = settings->findChild<QScrollBar*>("HScroll2");
+        speed->setValue(5);
+        QAccessibleValueInterface* value =
+            QAccessible::queryAccessibleInterface(speed)->valueInterface();
+        QVERIFY(value);
+        QCOMPARE(value->currentValue().toInt(), 5);
+        QCOMPARE(value->minimumValue().toInt(), 1);
+        QCOMPARE(value->maximumValue().toInt(), 5);
     }
 
     // --- places -----------------------------------------------------------------------

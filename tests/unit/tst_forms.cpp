@@ -1,5 +1,7 @@
 // The window runtime under the screens: time stamps, timers on virtual time, control
-// arrays, random re-seeding, twips, clicks on pictures, and lookups by name.
+// arrays, random re-seeding, twips, clicks and touches on pictures, buttons and sliders, the
+// application's accessible name, and lookups by name.
+#include "forms/AccessibleName.h"
 #include "forms/ControlArray.h"
 #include "forms/Form.h"
 #include "forms/FormBuilder.h"
@@ -14,7 +16,9 @@
 #include "support/Child.h"
 #include "support/Fakes.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
+#include <QPointingDevice>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -230,6 +234,82 @@ private slots:
         QCoreApplication::sendEvent(&area, &doubleClick);
         QTest::mouseRelease(&area, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(clicks.count(), 2);
+    }
+
+    // A finger presses a button as the mouse does, while another finger holds another
+    // button down; a finger lifted away from its button clicks nothing, and no touch is
+    // also taken as a mouse click.
+    void eachFingerPressesItsOwnButton() {
+        static QPointingDevice* const touchScreen = QTest::createTouchDevice();
+        QWidget window;
+        window.resize(200, 100);
+        forms::PictureButton left(&window), right(&window);
+        left.setGeometry(10, 10, 60, 30);
+        right.setGeometry(100, 10, 60, 30);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy leftClicks(&left, &QAbstractButton::clicked);
+        QSignalSpy rightClicks(&right, &QAbstractButton::clicked);
+        auto touch = QTest::touchEvent(&window, touchScreen, false);
+        touch.press(0, {20, 20}, &window).commit();
+        QVERIFY(left.isDown());
+        touch.stationary(0).press(1, {110, 20}, &window).commit();
+        touch.stationary(0).release(1, {110, 20}, &window).commit();
+        QCOMPARE(rightClicks.count(), 1);
+        QCOMPARE(leftClicks.count(), 0);
+        touch.release(0, {20, 20}, &window).commit();
+        QCOMPARE(leftClicks.count(), 1);
+        QVERIFY(!left.isDown());
+        // Pressed on the button, lifted beside it.
+        touch.press(2, {110, 20}, &window).commit();
+        touch.move(2, {110, 80}, &window).commit();
+        QVERIFY(!right.isDown());
+        touch.release(2, {110, 80}, &window).commit();
+        QCOMPARE(rightClicks.count(), 1);
+    }
+
+    // A finger on an arrow moves the level by one, on the trough by the large change (here
+    // two), once however long it stays; two fingers on two sliders move both.
+    void fingersOnSliderArrowsMoveTheLevelOnceEach_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("x"); // where the finger lands on a slider 160 pixels long
+        QTest::addColumn<int>("level");
+        QTest::newRow("right arrow") << 3 << 155 << 4;
+        QTest::newRow("right arrow at the top level") << 5 << 155 << 5;
+        QTest::newRow("left arrow") << 3 << 4 << 2;
+        QTest::newRow("left arrow at the bottom level") << 1 << 4 << 1;
+        QTest::newRow("trough right of the box") << 1 << 120 << 3;
+        QTest::newRow("trough left of the box") << 5 << 40 << 3;
+    }
+    void fingersOnSliderArrowsMoveTheLevelOnceEach() {
+        QFETCH(int, start);
+        QFETCH(int, x);
+        QFETCH(int, level);
+        static QPointingDevice* const touchScreen = QTest::createTouchDevice();
+        QWidget window;
+        window.resize(200, 100);
+        forms::Slider first(&window, 1, 5, start, 1, 2), second(&window, 1, 5, 3, 1, 2);
+        first.setGeometry(0, 10, 160, 20);
+        second.setGeometry(0, 50, 160, 20);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto touch = QTest::touchEvent(&window, touchScreen, false);
+        touch.press(0, {x, 20}, &window).commit();
+        touch.stationary(0).press(1, {155, 60}, &window).commit();
+        QTest::qWait(600); // longer than a held mouse press takes to repeat
+        touch.release(0, {x, 20}, &window).release(1, {155, 60}, &window).commit();
+        QCOMPARE(first.value(), level);
+        QCOMPARE(second.value(), 4);
+    }
+
+    // A screen reader reads the application's own name, while the application name, which
+    // X11 gives the windows as their class, stays what it was.
+    void theApplicationIsReadByItsAccessibleName() {
+        const QString id = QCoreApplication::applicationName();
+        forms::setApplicationAccessibleName(QStringLiteral("ぽこぺんぱん"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(qApp)->text(QAccessible::Name),
+                 QStringLiteral("ぽこぺんぱん"));
+        QCOMPARE(QCoreApplication::applicationName(), id);
     }
 
     // A name the form does not have, an element past either end of an array, or a design's

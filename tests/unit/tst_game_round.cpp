@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QPointer>
+#include <QPointingDevice>
 #include <QTest>
 
 #include <array>
@@ -346,6 +347,81 @@ private slots:
         game.Image12_Click();
         QCOMPARE(program.players.played(), QStringList{"x.wav"});
         QCOMPARE(int(game.hitCount), 0);
+    }
+
+    // --- fingers on a touch screen ---
+
+    // Each finger that comes down acts as a click where it lands, the first finger still
+    // down or not: `fingers` lists where they land in order (a hole's mole, or 0 for the
+    // bare board between the first two columns), each in a touch event of its own while the
+    // earlier ones stay down, or all in one event when `together`. Holes 1, 5, 9 hold green
+    // moles, 2, 6, 7 pink, 3, 4, 8 blue; only the moles in `out` are fully out.
+    void fingersActAsOneClickEachWhereTheyLand_data() {
+        QTest::addColumn<QList<int>>("out");
+        QTest::addColumn<QList<int>>("fingers");
+        QTest::addColumn<bool>("together");
+        QTest::addColumn<QStringList>("sounds");
+        QTest::addColumn<QList<int>>("greenPinkBlue");
+        const QStringList hit{"o.wav"}, hitHit{"o.wav", "o.wav"};
+        QTest::newRow("a second finger on another mole, the first still down")
+            << QList{1, 2} << QList{1, 2} << false << hitHit << QList{1, 1, 0};
+        QTest::newRow("two fingers on two moles at once")
+            << QList{3, 5} << QList{3, 5} << true << hitHit << QList{1, 0, 1};
+        QTest::newRow("one finger, one hit")
+            << QList{4} << QList{4} << false << hit << QList{0, 0, 1};
+        QTest::newRow("a finger on the bare board: a miss")
+            << QList<int>{} << QList{0} << false << QStringList{"x.wav"} << QList{0, 0, 0};
+        QTest::newRow("a finger where a mole is not out: a miss")
+            << QList{2} << QList{6} << false << QStringList{"x.wav"} << QList{0, 0, 0};
+        QTest::newRow("a second finger on the bare board, the first still down: two misses")
+            << QList<int>{} << QList{0, 0} << false << QStringList{"x.wav", "x.wav"}
+            << QList{0, 0, 0};
+        QTest::newRow("two fingers on the bare board at once: two misses")
+            << QList<int>{} << QList{0, 0} << true << QStringList{"x.wav", "x.wav"}
+            << QList{0, 0, 0};
+        QTest::newRow("a hit, then a miss beside it")
+            << QList{8} << QList{8, 0} << false << QStringList{"o.wav", "x.wav"} << QList{0, 0, 1};
+        QTest::newRow("two fingers on the same mole, one after the other")
+            << QList{7} << QList{7, 7} << false << hit << QList{0, 1, 0};
+        QTest::newRow("two fingers on the same mole at once")
+            << QList{9} << QList{9, 9} << true << hit << QList{1, 0, 0};
+    }
+    void fingersActAsOneClickEachWhereTheyLand() {
+        QFETCH(QList<int>, out);
+        QFETCH(QList<int>, fingers);
+        QFETCH(bool, together);
+        QFETCH(QStringList, sounds);
+        QFETCH(QList<int>, greenPinkBlue);
+        static QPointingDevice* const touchScreen = QTest::createTouchDevice();
+        QVERIFY(startPlay());
+        for (const int hole : out)
+            bringOut(hole);
+        program.players.clear();
+        QWidget* form = game.form();
+        const auto place = [&](int finger, int hole) {
+            // Two fingers on one place land a few pixels apart, as real ones would.
+            return (hole ? c().Image13[hole].geometry().center() : QPoint(220, 200)) +
+                   QPoint(3 * finger, 0);
+        };
+        auto touch = QTest::touchEvent(form, touchScreen, false);
+        for (int finger = 0; finger < fingers.size(); ++finger) {
+            touch.press(finger, place(finger, fingers[finger]), form);
+            if (!together) {
+                for (int earlier = 0; earlier < finger; ++earlier)
+                    touch.stationary(earlier);
+                touch.commit();
+            }
+        }
+        if (together)
+            touch.commit();
+        for (int finger = 0; finger < fingers.size(); ++finger)
+            touch.release(finger, place(finger, fingers[finger]), form);
+        touch.commit();
+        // No mouse click was made of any touch beside it: that would sound again.
+        QCOMPARE(program.players.played(), sounds);
+        QCOMPARE(int(game.hitCount), int(sounds.count("o.wav")));
+        QCOMPARE((QList{int(game.greenHits), int(game.pinkHits), int(game.blueHits)}),
+                 greenPinkBlue);
     }
 
     // --- the end of the round ---

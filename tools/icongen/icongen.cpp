@@ -1,5 +1,5 @@
 // Renders the program's icon (the same SVG source the windows show) at the sizes of the
-// freedesktop hicolor theme: OUTDIR/NxN/apps/pokopenpan.png for each size given.
+// freedesktop hicolor theme: OUTDIR/NxN/apps/NAME.png for each size given.
 #include "assets/PictureArt.h"
 #include "assets/Pictures.h"
 
@@ -10,16 +10,17 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fputs("usage: icongen OUTDIR SIZE...\n", stderr);
+    if (argc < 4) {
+        std::fputs("usage: icongen OUTDIR NAME SIZE...\n", stderr);
         return 2;
     }
     // The icon is drawn off screen: no display is needed at build time.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     const QString outDir = QString::fromLocal8Bit(argv[1]);
+    const QString fileName = QString::fromLocal8Bit(argv[2]) + QStringLiteral(".png");
     const QSize natural = assets::pictureSize(assets::Picture::ProgramIcon);
-    for (int i = 2; i < argc; ++i) {
+    for (int i = 3; i < argc; ++i) {
         bool ok = false;
         const int size = QByteArray(argv[i]).toInt(&ok);
         if (!ok || size <= 0 || size > 1024) {
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(outDir).arg(size);
-        const QString file = folder + QStringLiteral("/pokopenpan.png");
+        const QString file = folder + u'/' + fileName;
         if (!QDir().mkpath(folder) || !image.save(file, "PNG")) {
             std::fprintf(stderr, "icongen: cannot write %s\n", qPrintable(file));
             return 1;

@@ -158,6 +158,8 @@ void printHitTargets(QTextStream& out, forms::TimerService& timers,
 } // namespace
 
 int main(int argc, char** argv) {
+    // The screens are built off screen: no display is needed at build time.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QString text;
     QTextStream out(&text);
