@@ -14,10 +14,13 @@ namespace sound {
 
 namespace {
 
-// The graph's cycle the stream asks for: the shortest that pipewire-pulse offers its own
-// clients on current releases, so a cue is heard within a few milliseconds; a cycle costs
-// one wake-up of the stream's thread, and the stream rests whenever nothing sounds.
-constexpr const char* CycleLatency = "128/48000";
+// The graph's cycle the stream asks for while a round is played: the shortest that
+// pipewire-pulse offers its own clients on current releases, so a hit is heard within a
+// few milliseconds. Each cycle wakes the stream's thread, so at other times (the menu's
+// moles, the countdown, the ratings) it asks for the graph's usual cycle; and it rests
+// whenever nothing sounds.
+constexpr const char* ShortCycle = "128/48000";
+constexpr const char* LongCycle = "1024/48000";
 // Silence pulled before the stream rests: the end of the last sound has left the graph.
 constexpr std::size_t RestAfterFrames = SoundRate / 10;
 
@@ -45,16 +48,20 @@ struct PipeWireStream::Hooks {
             count = std::min<std::size_t>(count, buffer->requested);
         out.asked_.store(std::uint32_t(count), std::memory_order_relaxed);
         const std::uint64_t wakes = out.wakes_.load();
-        const bool sounding = out.pull_(frames, count);
+        const Pulled pulled = out.pull_(frames, count);
+        const bool sounding = pulled.sounding;
         data.chunk->offset = 0;
         data.chunk->stride = sizeof(std::int16_t);
         data.chunk->size = std::uint32_t(count * sizeof(std::int16_t));
         pw_stream_queue_buffer(out.stream_, buffer);
         out.quietFrames_ = sounding ? 0 : out.quietFrames_ + count;
+        bool tell = out.hurried_.exchange(pulled.hurried) != pulled.hurried;
         if (out.quietFrames_ >= RestAfterFrames && out.restAt_.load() != wakes) {
             out.restAt_ = wakes;
-            pw_loop_signal_event(pw_thread_loop_get_loop(out.loop_), out.wake_);
+            tell = true;
         }
+        if (tell)
+            pw_loop_signal_event(pw_thread_loop_get_loop(out.loop_), out.wake_);
     }
 
     static void stateChanged(void* self, pw_stream_state, pw_stream_state state,
@@ -76,13 +83,21 @@ struct PipeWireStream::Hooks {
     }
 
     // The stream runs while sounds come, and rests once the real-time thread found it
-    // silent with no wake since.
+    // silent with no wake since; its cycle follows what it plays.
     static void onWake(void* self, std::uint64_t) {
         auto& out = *static_cast<PipeWireStream*>(self);
+        if (!out.stream_)
+            return;
         const bool rest = out.restAt_.load() == out.wakes_.load();
-        if (out.stream_ && out.active_ == rest) {
+        if (out.active_ == rest) {
             out.active_ = !rest;
             pw_stream_set_active(out.stream_, out.active_);
+        }
+        if (const bool hurried = out.hurried_.load(); hurried != out.shortCycle_) {
+            out.shortCycle_ = hurried;
+            const spa_dict_item item{PW_KEY_NODE_LATENCY, hurried ? ShortCycle : LongCycle};
+            const spa_dict properties = SPA_DICT_INIT(&item, 1);
+            pw_stream_update_properties(out.stream_, &properties);
         }
     }
 
@@ -148,7 +163,7 @@ bool PipeWireStream::connect() {
 
     pw_properties* properties = pw_properties_new(
         PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback", PW_KEY_MEDIA_ROLE, "Game",
-        PW_KEY_NODE_NAME, "pokopenpan", PW_KEY_NODE_LATENCY, CycleLatency, nullptr);
+        PW_KEY_NODE_NAME, "pokopenpan", PW_KEY_NODE_LATENCY, LongCycle, nullptr);
     stream_ = pw_stream_new(core_, "ぽこぺんぱん", properties);
     if (!stream_)
         return false;
@@ -171,6 +186,8 @@ bool PipeWireStream::connect() {
     // Woken once connected, in case a sound was asked for meanwhile; with none, it rests
     // again after RestAfterFrames.
     active_ = false;
+    shortCycle_ = false;
+    hurried_ = false;
     restAt_ = ~std::uint64_t(0);
     const auto flags =
         static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS |

@@ -25,9 +25,15 @@ namespace sound {
 // own thread, and says when it is back.
 class PipeWireStream {
 public:
-    // Fills `frames` mono frames at SoundRate; returns whether anything still sounds. Called
-    // on the stream's real-time thread.
-    using Pull = std::function<bool(std::int16_t* out, std::size_t frames)>;
+    // What the frames just pulled say of the sounds to come: whether anything still sounds,
+    // and whether a sound may have to be heard at once (a round is being played), which
+    // asks the graph for its short cycle; otherwise a long one wakes the machine less.
+    struct Pulled {
+        bool sounding = false;
+        bool hurried = false;
+    };
+    // Fills `frames` mono frames at SoundRate. Called on the stream's real-time thread.
+    using Pull = std::function<Pulled(std::int16_t* out, std::size_t frames)>;
     // Called on the stream's thread once the stream plays again after a loss.
     using Back = std::function<void()>;
 
@@ -61,8 +67,10 @@ private:
     std::unique_ptr<Hooks> hooks_;
     spa_source* wake_ = nullptr;
     spa_source* retry_ = nullptr;
-    bool lost_ = false;   // said so, and not yet that it is back
-    bool active_ = false; // what the stream was last told (the loop's thread)
+    bool lost_ = false;                // said so, and not yet that it is back
+    bool active_ = false;              // what the stream was last told (the loop's thread)
+    bool shortCycle_ = false;          // likewise
+    std::atomic<bool> hurried_{false}; // what the real-time thread last pulled
     // Each wake() counts; the real-time thread asks to rest only if none came since it
     // last found the mix silent, so a sound started meanwhile is never put to sleep.
     std::atomic<std::uint64_t> wakes_{0};

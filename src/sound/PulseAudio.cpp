@@ -228,12 +228,13 @@ void PulseAudio::openStreams() {
 }
 
 // The native stream's cycle: both lanes mixed together, under the same lock as the players.
-bool PulseAudio::pull(std::int16_t* out, std::size_t frames) {
+// The music plays only during a round, when a hit must be heard at once.
+PipeWireStream::Pulled PulseAudio::pull(std::int16_t* out, std::size_t frames) {
     lock();
     mix(out, frames);
-    const bool still = sounding();
+    const PipeWireStream::Pulled pulled{sounding(), sounding(Lane::Steady)};
     unlock();
-    return still;
+    return pulled;
 }
 
 void PulseAudio::openStream(Stream& out) {

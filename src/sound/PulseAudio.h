@@ -90,7 +90,7 @@ private:
     static void serverKnown(pa_context* context, const pa_server_info* info, void* self);
     static void letPulseGo(pa_mainloop_api* api, pa_defer_event* event, void* self);
     void openStreams();
-    bool pull(std::int16_t* out, std::size_t frames);
+    PipeWireStream::Pulled pull(std::int16_t* out, std::size_t frames);
     std::uint64_t latencyOf(Lane lane) const;
     void noteGranted(Stream& out);
     void writeReport() const;

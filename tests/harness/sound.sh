@@ -1,5 +1,6 @@
 # A private sound server for a run of the program, as a player's desktop has one: a null
-# sink "nul" (44.1 kHz stereo) whose monitor can be recorded. Part of tests/harness.
+# sink "nul" (44.1 kHz stereo) whose monitor can be recorded, suspended when nothing plays
+# into it, as a desktop's sinks are. Part of tests/harness.
 #
 #   poko_start_sound RUNDIR [anyone]
 #       the server POKO_SOUND_SERVER names (pulseaudio, the default, or pipewire) in RUNDIR,
@@ -34,6 +35,7 @@ poko_start_pulse() {
     (cd / && HOME=$rundir XDG_RUNTIME_DIR=$rundir exec pulseaudio --daemonize=no \
         --exit-idle-time=-1 -n --disallow-exit --use-pid-file=false \
         --load="module-null-sink sink_name=nul rate=44100 channels=2" --load="$protocol" \
+        --load=module-suspend-on-idle \
         --log-target=file:"$log") >/dev/null 2>&1 &
     POKO_SOUND_PID=$!
     POKO_SOUND_PIDS=("$POKO_SOUND_PID")
