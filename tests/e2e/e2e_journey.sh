@@ -16,9 +16,8 @@ poko_wait_menu
 poko_window_sized メニュー
 poko_shot menu
 poko_click_on メニュー Command1
-poko_wait_window ゲーム 10
+poko_wait_game
 poko_window_gone メニュー || poko_fail "the menu stayed open under the game screen"
-poko_wait_until "スタート shows" 10 poko_game_buttons_show Command1
 
 # ---- 設定: time stays at 1 (its end), size 1 → 2, count 3 → 2, each by a click.
 poko_open_settings

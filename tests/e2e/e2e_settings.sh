@@ -33,7 +33,7 @@ poko_settings_are '3,3,3,3\r\n' || poko_fail "the settings file changed before �
 
 # ---- 設定完了: the file holds the slider positions, a fresh game screen opens.
 poko_settings_done '1,5,2,4\r\n' "the file is written"
-poko_wait_until "スタート shows" 10 poko_game_buttons_show Command1
+poko_wait_game
 
 # ---- 設定中止: the sliders as saved, moved again, and nothing written.
 poko_open_settings
@@ -70,7 +70,7 @@ inside=$(($(right_edge 2) - 5 - centre))
 outside=$(($(right_edge 2) + 5 - centre))
 [ $((centre + inside)) -ge "$(right_edge 3)" ] && [ $((centre + outside)) -lt "$(right_edge 1)" ] ||
     poko_fail "the targets at sizes 1, 2 and 3 no longer differ enough for +$inside and +$outside px"
-poko_wait_until "スタート shows" 10 poko_game_buttons_show Command1
+poko_wait_game
 poko_click_on ゲーム Command1
 sleep 4.5
 : >"$POKO_WORK/clicks.txt"

@@ -28,7 +28,6 @@ done
 poko_query elsewhere "diffout ${excluded%,}"
 poko_launch
 poko_wait_window メニュー 20
-poko_window_sized メニュー
 # The board once painted: blue, with black holes (centre of the middle one).
 painted() {
     [ "$(poko_eye "rgb $(poko_board_corner)" "rgb $(poko_centre メニュー 'Hole(5)')")" = "$POKO_BOARD_BLUE $POKO_BLACK" ]
@@ -39,6 +38,7 @@ poko_eye "save $board" >/dev/null
 
 poko_eye --ref "$board" --watch 8000 50 "${POKO_QUERIES[@]}" >"$POKO_WORK/watch.txt"
 poko_shot after-title
+poko_window_sized メニュー
 
 poko_awk_columns "t ${POKO_COLUMNS[*]}" '
 function shown(k) { return col("title" k) > 0.15 }
