@@ -67,8 +67,8 @@ poko_eye_box() { poko_place ゲーム "Image10($(($1 + 1)))"; }
 #   poko_row_band       a band across the board between the top and middle rows
 POKO_BARE_PAIRS=(1 5 7 2 4)
 poko_bare_spot() {
-    local left=${POKO_BARE_PAIRS[$1]} lx ly lw lh rx
-    read -r lx ly lw lh < <(poko_place ゲーム "Image${left}(2)")
+    local left=${POKO_BARE_PAIRS[$1]} lx lw rx y
+    read -r lx _ lw _ < <(poko_place ゲーム "Image${left}(2)")
     read -r rx _ < <(poko_place ゲーム "Image$((left + 1))(2)")
     read -r _ y < <(poko_hole_xy $((left - 1)))
     echo "$(((lx + lw + rx) / 2)) $y"
