@@ -33,7 +33,7 @@ step() {
 # The project's own package list, its libraries taken for arm64; compiler and build tools
 # run here and come for amd64, the fonts are the same on every architecture.
 packages=(crossbuild-essential-arm64 lintian appstream dpkg-dev file)
-for package in "${poko_packages[@]}"; do
+for package in "${setup_packages[@]}"; do
     case "$package" in
     g++) ;;
     cmake | make | pkg-config | fonts-* | fontconfig) packages+=("$package") ;;
@@ -44,7 +44,7 @@ packages+=(libx11-dev:arm64) # the end-to-end tests' helpers look at an X server
 dpkg --add-architecture arm64
 # A throwaway system: dpkg need not sync every file it unpacks to disk.
 echo force-unsafe-io >/etc/dpkg/dpkg.cfg.d/cross-arm64-unsafe-io
-poko_install "${packages[@]}" >/root/cross-apt.log 2>&1 || {
+setup_install "${packages[@]}" >/root/cross-apt.log 2>&1 || {
     tail -30 /root/cross-apt.log
     echo "cross-arm64.sh: installing the packages failed" >&2
     exit 1

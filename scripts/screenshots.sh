@@ -17,7 +17,7 @@ poko_start_x
 poko_launch
 
 # The client area of the window last found.
-shot() { import -window root -crop "${WW}x${WH}+$WX+$WY" +repage "$out/$1.png"; echo "$out/$1.png"; }
+shot() { import -window root -crop "${POKO_WW}x${POKO_WH}+$POKO_WX+$POKO_WY" +repage "$out/$1.png"; echo "$out/$1.png"; }
 
 poko_wait_window メニュー 30
 # The title takes 3.5 s to spell out; then the moles begin to come up.

@@ -1,13 +1,13 @@
 # Shared by ./run and ./test: install what is missing, then configure and build in build/.
-# Sourced, not run.
+# Sourced, not run; its names begin with setup_, the test harness's with poko_.
 
-poko_packages=(
+setup_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 libgl-dev
     libpulse-dev libpipewire-0.3-dev libgif-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
 )
-poko_test_packages=(
+setup_test_packages=(
     xvfb xauth xdotool x11-utils imagemagick
     pulseaudio pulseaudio-utils sox
     clang libclang-rt-dev appstream desktop-file-utils
@@ -16,7 +16,7 @@ poko_test_packages=(
     at-spi2-core python3-pyatspi
 )
 
-poko_install() {
+setup_install() {
     local missing=()
     for package in "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -31,7 +31,10 @@ poko_install() {
         "${missing[@]}"
 }
 
-poko_build() {
+# Configures build/ and builds TARGETS, or everything (the tests and their tools too).
+setup_build() { # [TARGET...]
+    local targets=()
+    [ $# -eq 0 ] || targets=(--target "$@")
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build build -j"$(nproc)"
+    cmake --build build -j"$(nproc)" "${targets[@]}"
 }

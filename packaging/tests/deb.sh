@@ -149,7 +149,7 @@ startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 window_tied_to_entry() {
     local class
     poko_find_window "$1" || die "no $1 window"
-    class=$(xprop -id "$WIN" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\([^"]*\)"$/\1/p')
+    class=$(xprop -id "$POKO_WIN" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\([^"]*\)"$/\1/p')
     [ "$class" = "$startup_class" ] ||
         die "the $1 window's X11 class is '$class', the desktop entry's StartupWMClass '$startup_class'"
 }

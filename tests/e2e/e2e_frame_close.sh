@@ -8,7 +8,7 @@ poko_begin frame_close "$1"
 poko_write_settings '1,3,3,3\r\n'
 
 close_by_frame() { # WINDOW-NAME WHAT
-    "$POKO_TOOLS/wmdelete" "$WIN" || poko_fail "cannot ask the $1 window to close ($2)"
+    "$POKO_TOOLS/wmdelete" "$POKO_WIN" || poko_fail "cannot ask the $1 window to close ($2)"
     poko_wait_exit 5 || poko_fail "the program still runs 5 s after closing the $1 window ($2)"
     [ "$POKO_STATUS" -eq 0 ] || poko_fail "exit status $POKO_STATUS after closing the $1 window ($2)"
     poko_window_gone "$1" || poko_fail "the $1 window stayed after the program ended ($2)"

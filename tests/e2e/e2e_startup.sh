@@ -14,48 +14,51 @@ poko_begin startup "$1"
 # places (board blue while hidden), above the middle holes (board blue while no mole
 # is up) and everything else, against the first sight of the board. (Made
 # ready before the launch: the first character comes half a second after the menu.)
-queries=()
+POKO_QUERIES=() POKO_COLUMNS=()
 excluded=""
 for k in 1 2 3 4 5 6; do
     read -r x y w h < <(poko_place メニュー "Image1($k)")
     # Inside the character's picture, clear of its edges.
-    queries+=("frac $((x + 4)) $((y + 6)) $((w - 8)) $((h - 11)) fcfc00 60")
+    poko_query "title$k" "frac $((x + 4)) $((y + 6)) $((w - 8)) $((h - 11)) $POKO_TITLE_YELLOW 60"
     excluded+="$x,$y,$w,$h,"
 done
 for button in Command3 Command2 Command1; do
-    queries+=("frac $(poko_place メニュー $button) 0402fc 40")
+    poko_query "$button" "frac $(poko_place メニュー $button) $POKO_BOARD_BLUE 40"
 done
 for mole in 2 3 4; do
-    queries+=("frac $(poko_mole_band メニュー "Image$mole(2)" "Hole($((mole + 2)))") 0402fc 40")
+    poko_query "mole$mole" "frac $(poko_mole_band メニュー "Image$mole(2)" "Hole($((mole + 2)))") $POKO_BOARD_BLUE 40"
 done
-queries+=("diffout ${excluded%,}")
+poko_query elsewhere "diffout ${excluded%,}"
 poko_launch
 poko_wait_window メニュー 20
-[ "$WW" = 639 ] && [ "$WH" = 397 ] || poko_fail "menu window is ${WW}x${WH}, not 639x397"
 # The board once painted: blue, with black holes (centre of the middle one).
-painted() { [ "$(poko_eye "rgb $(poko_board_corner)" "rgb $(poko_centre メニュー 'Hole(5)')")" = "0402fc 000000" ]; }
+painted() {
+    [ "$(poko_eye "rgb $(poko_board_corner)" "rgb $(poko_centre メニュー 'Hole(5)')")" = "$POKO_BOARD_BLUE $POKO_BLACK" ]
+}
 poko_wait_until "the board is painted" 10 painted
 board=$POKO_WORK/board.ppm
 poko_eye "save $board" >/dev/null
 
-poko_eye --ref "$board" --watch 8000 50 "${queries[@]}" >"$POKO_WORK/watch.txt"
+poko_eye --ref "$board" --watch 8000 50 "${POKO_QUERIES[@]}" >"$POKO_WORK/watch.txt"
 poko_shot after-title
+poko_window_sized メニュー
 
-# Columns: 1 time, 2-7 title ink, 8-10 buttons, 11-13 middle row, 14 changes elsewhere.
-awk '
-function shown(k) { return $(k + 1) > 0.15 }
+poko_awk_columns "t ${POKO_COLUMNS[*]}" '
+function shown(k) { return col("title" k) > 0.15 }
+function clear(m) { return col("mole" m) }
 {
+    t = col("t")
     n = 0
     for (k = 1; k <= 6; k++) if (shown(k)) n = k
     for (k = 1; k <= n; k++)
-        if (!shown(k)) { printf "order %s title %d missing while %d shows\n", $1, k, n; exit 1 }
-    for (k = 1; k <= n; k++) if (!(k in first)) { first[k] = $1; printf "title%d %s\n", k, $1 }
-    buttons = ($8 < 0.5) + ($9 < 0.5) + ($10 < 0.5)
-    if (buttons > 0 && !seenButtons) { seenButtons = 1; printf "buttons %s %d\n", $1, buttons; next }
-    if (seenButtons && buttons < 3) { printf "buttonsgone %s %d\n", $1, buttons; exit 1 }
-    if (!seenButtons && $14 > 0) { printf "other %s %d\n", $1, $14; exit 1 }
-    if (!seenButtons && ($11 < 0.98 || $12 < 0.98 || $13 < 0.98)) { printf "earlymole %s\n", $1; exit 1 }
-    if (seenButtons && ($11 < 0.9 || $12 < 0.9 || $13 < 0.9) && !mole) { mole = 1; printf "mole %s\n", $1 }
+        if (!shown(k)) { printf "order %s title %d missing while %d shows\n", t, k, n; exit 1 }
+    for (k = 1; k <= n; k++) if (!(k in first)) { first[k] = t; printf "title%d %s\n", k, t }
+    buttons = (col("Command3") < 0.5) + (col("Command2") < 0.5) + (col("Command1") < 0.5)
+    if (buttons > 0 && !seenButtons) { seenButtons = 1; printf "buttons %s %d\n", t, buttons; next }
+    if (seenButtons && buttons < 3) { printf "buttonsgone %s %d\n", t, buttons; exit 1 }
+    if (!seenButtons && col("elsewhere") > 0) { printf "other %s %d\n", t, col("elsewhere"); exit 1 }
+    if (!seenButtons && (clear(2) < 0.98 || clear(3) < 0.98 || clear(4) < 0.98)) { printf "earlymole %s\n", t; exit 1 }
+    if (seenButtons && (clear(2) < 0.9 || clear(3) < 0.9 || clear(4) < 0.9) && !mole) { mole = 1; printf "mole %s\n", t }
 }' "$POKO_WORK/watch.txt" >"$POKO_WORK/events.txt"
 status=$?
 while read -r what rest; do poko_log "$what $rest"; done <"$POKO_WORK/events.txt"
@@ -92,20 +95,20 @@ read -r back_x back_y _ back_h < <(poko_place メニュー Command4)
 read -r _ picture_y _ picture_h < <(poko_place メニュー Image6)
 panel_shows() {
     poko_frac_is "$page_x" $((back_y + back_h)) "$page_w" $((page_y + page_h - back_y - back_h)) \
-        0000c0 '> 0.9' &&
+        "$POKO_PANEL_NAVY" '> 0.9' &&
         poko_frac_is "$back_x" $((picture_y + picture_h)) $((page_x + page_w - back_x)) \
-            $((back_y - picture_y - picture_h)) 0000c0 '> 0.9'
+            $((back_y - picture_y - picture_h)) "$POKO_PANEL_NAVY" '> 0.9'
 }
 poko_click_on メニュー Command3
 poko_wait_until "the how-to-play page shows" 5 panel_shows
 poko_shot how-to-play
 # Its text and pictures: the panel is not bare navy.
-poko_frac_is $(poko_place メニュー Label1) 0000c0 '< 0.8' || poko_fail "the how-to-play page is empty"
+poko_frac_is $(poko_place メニュー Label1) "$POKO_PANEL_NAVY" '< 0.8' || poko_fail "the how-to-play page is empty"
 # Its もどる button, red as the others.
-poko_frac_is $(poko_place メニュー Command4) 0000c0 '< 0.2' || poko_fail "no もどる button on the how-to-play page"
+poko_frac_is $(poko_place メニュー Command4) "$POKO_PANEL_NAVY" '< 0.2' || poko_fail "no もどる button on the how-to-play page"
 poko_click_on メニュー Command4
 poko_wait_until "the how-to-play page closes onto the board" 5 poko_no_panel
-poko_frac_is $(poko_place メニュー Command1) 0402fc '< 0.5' || poko_fail "the buttons went with the how-to-play page"
+poko_button_shows メニュー Command1 || poko_fail "the buttons went with the how-to-play page"
 poko_running || poko_fail "the program ended"
 
 # ---- The sound server restarts while the menu is up: the game says so once, finds the

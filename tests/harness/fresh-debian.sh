@@ -22,7 +22,7 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "fresh-debian.sh: making a Debian system and mounting inside it need root" >&2
     exit 1
 fi
-poko_install debootstrap git
+setup_install debootstrap git
 
 # The mirror of this machine's own Debian, so the fresh one is made from the same source.
 mirror=$(apt-cache policy | awk '$1 ~ /^[0-9]+$/ && $2 ~ /^(https?|file):/ &&

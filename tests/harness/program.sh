@@ -20,10 +20,13 @@
 #   poko_running [PID]               the program (POKO_PID) runs, and is no zombie
 #   poko_wait_exit T                 waits up to T s for POKO_PID to end; sets POKO_STATUS
 #                                    and POKO_ENDED_AT; status 1 while it still runs
-#   poko_wait_window NAME [T]        waits up to T s (20) for the window: WIN WX WY WW WH
+#   poko_wait_window NAME [T]        waits up to T s (20) for the window: POKO_WIN, and
+#                                    POKO_WX POKO_WY POKO_WW POKO_WH
 #   poko_to_game                     メニュー, its buttons shown, → ゲーム, its buttons shown
 #   poko_wait_game                   the game screen with its buttons shown
-#   poko_open_settings               ゲーム → 設定, painted
+#   poko_open_settings               ゲーム → 設定, at its size, painted
+#   poko_window_sized SCREEN         the window last found has that screen's size
+#   poko_stray_keys WHEN             Space and Enter change nothing (buttons hidden)
 #   poko_rss [PID]                   resident memory in kB
 # A step that cannot be done fails the script in a session (poko_begin); elsewhere it says
 # why on stderr and returns 1, for the script to judge.
@@ -169,16 +172,9 @@ poko_wait_window() {
         }
         sleep 0.05
     done
-    [ -n "${POKO_SESSION:-}" ] && poko_log "$name window at ${WX},${WY} size ${WW}x${WH}"
+    [ -n "${POKO_SESSION:-}" ] && poko_log "$name window at ${POKO_WX},${POKO_WY} size ${POKO_WW}x${POKO_WH}"
     return 0
 }
-
-# The board painted and bare along its top edge, above the buttons and every mole (no
-# panel over it): the one strip of the board looked at by place rather than by control.
-poko_board_top_bare() { poko_frac_is 0 0 "$WW" 10 0402fc '> 0.9'; }
-# A button of the board (SCREEN NAME) shown: the board is painted, and the button's place
-# is not board blue.
-poko_button_shows() { poko_board_top_bare && poko_frac_is $(poko_place "$1" "$2") 0402fc '< 0.5'; }
 
 # Polls a condition (a shell command) for up to T s; says what was awaited if it never held.
 poko_wait_until() { # DESCRIPTION T COMMAND...
@@ -214,13 +210,6 @@ poko_wait_game() {
     poko_wait_until "the game screen's buttons show" 10 poko_button_shows ゲーム Command1
 }
 
-# The settings screen's own colour, left of its first group: painted.
-poko_settings_painted() {
-    local x y w h
-    read -r x y w h < <(poko_place 設定 Frame1)
-    poko_frac_is 0 "$y" "$x" "$h" 8080ff '> 0.95'
-}
-
 # From the game screen to 設定 by its button: the game screen goes, 設定 comes at its
 # size and is painted.
 poko_open_settings() {
@@ -230,11 +219,30 @@ poko_open_settings() {
         poko_cannot "the game screen stayed open under 設定"
         return 1
     }
-    [ "$WW" = 304 ] && [ "$WH" = 377 ] || {
-        poko_cannot "設定 window is ${WW}x${WH}, not 304x377"
+    poko_window_sized 設定 || return 1
+    poko_wait_until "設定 is painted" 5 poko_settings_painted
+}
+
+# The window last found has its screen's size, as places.tsv gives it.
+poko_window_sized() { # SCREEN
+    local w h
+    read -r _ _ w h < <(poko_place "$1" window)
+    [ "$POKO_WW" = "$w" ] && [ "$POKO_WH" = "$h" ] || {
+        poko_cannot "$1 window is ${POKO_WW}x${POKO_WH}, not ${w}x$h"
         return 1
     }
-    poko_wait_until "設定 is painted" 5 poko_settings_painted
+}
+
+# Space and both Enter keys, which press a focused button: with the board buttons hidden
+# they must do nothing at all, whichever button last had the focus.
+poko_stray_keys() { # WHEN
+    poko_keys space Return KP_Enter
+    sleep 0.3
+    if poko_running; then
+        poko_window_gone 設定 || poko_fail "a key $1 opened the settings screen"
+        poko_find_window ゲーム || poko_fail "a key $1 closed the game screen"
+    fi
+    poko_log "Space, Return and keypad Enter $1: nothing happened"
 }
 
 poko_rss() { awk '/^VmRSS:/ {print $2}' "/proc/${1:-$POKO_PID}/status"; }

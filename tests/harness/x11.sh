@@ -4,14 +4,15 @@
 #   poko_start_x [ARGS]      Xvfb on a free display with the pointer in a corner (ARGS go to
 #                            Xvfb: -ac lets other users in); sets DISPLAY; its pid joins
 #                            POKO_PIDS as soon as it runs. Reason on stderr when it fails.
-#   poko_find_window NAME    the visible window of exactly that title: sets WIN, and
-#                            WX WY WW WH for its client area on the screen
+#   poko_find_window NAME    the visible window of exactly that title: sets POKO_WIN, and
+#                            POKO_WX POKO_WY POKO_WW POKO_WH for its client area on the screen
 #   poko_window_gone NAME    no visible window has that title
 #   poko_click X Y           a click at client coordinates of the window last found, never a
 #                            double click. It reached the program between POKO_CLICK_SENT_AT
 #                            (xdotool starting) and POKO_CLICKED_AT (xdotool done), in
 #                            wall-clock seconds; sets POKO_LAST_CLICK_US too, and notes the
 #                            click in the session's timeline
+#   poko_keys KEY...         keys pressed as a player does; sets POKO_KEYED_AT
 #   poko_sweep "X Y"...      clicks at each point in turn, in one xdotool (quicker, but does
 #                            not keep clicks at the same place apart)
 
@@ -57,11 +58,11 @@ poko_find_window() {
     for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
         info=$(xwininfo -id "$id" 2>/dev/null) || continue
         grep -q "Map State: IsViewable" <<<"$info" || continue
-        WIN=$id
-        WX=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
-        WY=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-        WW=$(awk '/Width:/ {print $2}' <<<"$info")
-        WH=$(awk '/Height:/ {print $2}' <<<"$info")
+        POKO_WIN=$id
+        POKO_WX=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+        POKO_WY=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+        POKO_WW=$(awk '/Width:/ {print $2}' <<<"$info")
+        POKO_WH=$(awk '/Height:/ {print $2}' <<<"$info")
         return 0
     done
     return 1
@@ -83,7 +84,7 @@ poko_click() {
     # xdotool: on a loaded machine its start-up alone can take a good part of the time the
     # program has to answer, so lateness counts from when it is done.
     POKO_CLICK_SENT_AT=$EPOCHREALTIME
-    xdotool mousemove $((WX + x)) $((WY + y)) click 1
+    xdotool mousemove $((POKO_WX + x)) $((POKO_WY + y)) click 1
     POKO_CLICKED_AT=$EPOCHREALTIME
     POKO_LAST_CLICK_US=${POKO_CLICKED_AT/./}
     POKO_LAST_CLICK_AT="$x $y"
@@ -91,10 +92,20 @@ poko_click() {
     return 0
 }
 
+# Through XTest, with the pointer resting on the window's bottom edge, where the window
+# takes the keys.
+poko_keys() {
+    xdotool mousemove $((POKO_WX + POKO_WW / 2)) $((POKO_WY + POKO_WH - 3))
+    POKO_KEYED_AT=$EPOCHREALTIME
+    xdotool key "$@"
+    [ -n "${POKO_WORK:-}" ] && echo "$POKO_KEYED_AT keys $*" >>"$POKO_WORK/timeline.txt"
+    return 0
+}
+
 poko_sweep() {
     local point args=()
     for point; do
-        args+=(mousemove $((WX + ${point% *})) $((WY + ${point#* })) click 1)
+        args+=(mousemove $((POKO_WX + ${point% *})) $((POKO_WY + ${point#* })) click 1)
     done
     xdotool "${args[@]}"
 }
