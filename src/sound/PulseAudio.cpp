@@ -6,6 +6,8 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <sched.h>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -176,6 +178,15 @@ void PulseAudio::contextChanged(pa_context* context, void* self) {
     auto& audio = *static_cast<PulseAudio*>(self);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
+        // The server's thread ahead of ordinary programs, where the player may grant it
+        // (a real-time limit, as audio groups have): a busy machine then no longer keeps the
+        // short cue stream waiting. A low priority, below the sound server's own.
+        if (!audio.realTimeTried_) {
+            audio.realTimeTried_ = true;
+            sched_param priority{};
+            priority.sched_priority = 5;
+            audio.realTime_ = sched_setscheduler(0, SCHED_RR | SCHED_RESET_ON_FORK, &priority) == 0;
+        }
         // Back after a loss: what fell due meanwhile is not played late; the music, which
         // repeats, goes on where it was.
         if (audio.lost_)
@@ -325,6 +336,11 @@ void PulseAudio::fill(Stream& out, std::size_t bytes) {
 // The server found the stream empty while it played. The cue stream asks for more room.
 void PulseAudio::ranDry(pa_stream* stream, void* self) {
     auto& out = *static_cast<Stream*>(self);
+    // The stream emptied by our own flush, a moment before the first fill reached the
+    // server, is no crackle: what was cut was meant to stop.
+    const auto since = std::chrono::steady_clock::now() - out.restartedAt;
+    if (since < std::chrono::microseconds(out.audio->latencyOf(out.lane)))
+        return;
     ++out.underruns;
     if (out.lane != Lane::Cue || !out.audio->cueLatency_.underrun())
         return;
@@ -375,6 +391,9 @@ void PulseAudio::writeReport() const {
     const auto ms = [](std::uint32_t bytes) {
         return double(pa_bytes_to_usec(bytes, &Spec)) / 1000;
     };
+    file.write(QStringLiteral("real-time: %1\n")
+                   .arg(realTime_ ? QStringLiteral("yes") : QStringLiteral("no"))
+                   .toUtf8());
     for (const auto& [lane, at] : starts_)
         file.write(QStringLiteral("started %1 %2\n")
                        .arg(lane == Lane::Cue ? QStringLiteral("cue") : QStringLiteral("steady"))
@@ -443,6 +462,7 @@ qint64 PulseAudio::held(Lane lane) const {
 // The stream emptied at the server, uncorked, and filled at once rather than a round trip
 // later.
 void PulseAudio::restart(Stream& out) {
+    out.restartedAt = std::chrono::steady_clock::now();
     out.corked = false;
     out.quietBytes = 0;
     drop(pa_stream_flush(out.stream, nullptr, nullptr));

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -67,6 +68,7 @@ private:
         bool ready = false;
         bool corked = true;
         std::size_t quietBytes = 0; // silence written since the lane's last sound ended
+        std::chrono::steady_clock::time_point restartedAt{}; // emptied and filled anew
         // For the report: the buffer the server last granted, and how the stream fared.
         std::uint32_t tlength = 0, minreq = 0, prebuf = 0, maxlength = 0;
         int underruns = 0;
@@ -113,7 +115,9 @@ private:
     LatencyLadder cueLatency_;
     std::unique_ptr<PipeWireStream> native_;      // the way out on PipeWire, once chosen
     std::vector<std::pair<Lane, double>> starts_; // when each sound began, for the report
-    int nativeUnderruns_ = 0;                     // its figures, kept for the report
+    bool realTimeTried_ = false;                  // the server's thread's priority
+    bool realTime_ = false;
+    int nativeUnderruns_ = 0; // its figures, kept for the report
     std::uint32_t nativeAsked_ = 0;
     QString reportPath_;
 };

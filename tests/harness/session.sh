@@ -154,3 +154,13 @@ poko_record_stop() {
     wait "$POKO_REC_PID" 2>/dev/null
     POKO_REC_PID=""
 }
+
+# How busy the whole machine was, in per cent of all its processors: poko_cpu_stat takes a
+# reading of the kernel's counters, poko_busy_since READING gives the share since then.
+poko_cpu_stat() { awk '$1 == "cpu" { print $2 + $3 + $4 + $7 + $8 + $9, $5 + $6; exit }' /proc/stat; }
+poko_busy_since() {
+    local busy idle now_busy now_idle
+    read -r busy idle <<<"$1"
+    read -r now_busy now_idle < <(poko_cpu_stat)
+    awk -v b=$((now_busy - busy)) -v i=$((now_idle - idle)) 'BEGIN { printf "%.0f\n", b + i ? 100 * b / (b + i) : 0 }'
+}
