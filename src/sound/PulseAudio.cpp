@@ -130,6 +130,7 @@ void PulseAudio::closeStream(Stream& out) {
     out.ready = false;
     out.corked = true; // as the next stream starts
     out.quietBytes = 0;
+    out.reopen = false; // a new stream opens at the latency of the moment
 }
 
 void PulseAudio::lock() {
@@ -310,16 +311,33 @@ void PulseAudio::fill(Stream& out, std::size_t bytes) {
     if (!out.ready || state_ == State::Failed || bytes == 0)
         return;
     const bool hadSound = sounding(out.lane);
+    // The server is kept FirstFill latencies ahead, not the one it asks for: its requests
+    // come late when its own threads wait for the processor. A new sound empties the stream
+    // first, so the lead never delays one.
+    {
+        const auto played =
+            pa_usec_to_bytes(pa_usec_t(std::chrono::duration_cast<std::chrono::microseconds>(
+                                           std::chrono::steady_clock::now() - out.restartedAt)
+                                           .count()),
+                             &Spec);
+        const std::size_t ahead =
+            out.writtenSinceRestart > played ? out.writtenSinceRestart - played : 0;
+        const std::size_t lead = FirstFill * pa_usec_to_bytes(latencyOf(out.lane), &Spec);
+        bytes = std::max(
+            bytes, lead > ahead ? (lead - ahead) / pa_frame_size(&Spec) * pa_frame_size(&Spec) : 0);
+    }
     buffer_.resize(bytes / sizeof(qint16));
     mix(buffer_.data(), buffer_.size(), out.lane);
     pa_stream_write(out.stream, buffer_.data(), buffer_.size() * sizeof(qint16), nullptr, 0,
                     PA_SEEK_RELATIVE);
     out.quietBytes = hadSound ? 0 : out.quietBytes + bytes;
-    // Corked once twice the latency of silence followed the last sound: by then the server
-    // holds nothing but silence, and the sound's end has been heard.
+    out.writtenSinceRestart += bytes;
+    // Corked once the lead and twice the latency of silence followed the last sound: by then
+    // the server holds nothing but silence, and the sound's end has been heard.
     const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(out.stream);
     const std::size_t target = attributes ? attributes->tlength : bytes;
-    if (!sounding(out.lane) && out.quietBytes >= 2 * target) {
+    const std::size_t lead = FirstFill * pa_usec_to_bytes(latencyOf(out.lane), &Spec);
+    if (!sounding(out.lane) && out.quietBytes >= lead + 2 * target) {
         drop(pa_stream_cork(out.stream, 1, nullptr, nullptr));
         out.corked = true;
     }
@@ -328,6 +346,9 @@ void PulseAudio::fill(Stream& out, std::size_t bytes) {
     const auto played = std::chrono::microseconds(pa_bytes_to_usec(bytes, &Spec));
     if (out.lane == Lane::Cue && cueLatency_.played(played)) {
         ++out.lowered;
+        out.reopen = true;
+    }
+    if (out.corked && std::exchange(out.reopen, false)) {
         pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
         api->defer_new(api, &PulseAudio::reopenNow, &out);
     }
@@ -339,7 +360,20 @@ void PulseAudio::ranDry(pa_stream* stream, void* self) {
     // The stream emptied by our own flush, a moment before the first fill reached the
     // server, is no crackle: what was cut was meant to stop.
     const auto since = std::chrono::steady_clock::now() - out.restartedAt;
-    if (since < std::chrono::microseconds(out.audio->latencyOf(out.lane)))
+    auto& audio = *out.audio;
+    // Running dry in the silence after a sound's end (what the server held of it played
+    // out) is heard by nobody.
+    const bool heard =
+        audio.sounding(out.lane) ||
+        out.quietBytes < FirstFill * pa_usec_to_bytes(audio.latencyOf(out.lane), &Spec);
+    if (!audio.reportPath_.isEmpty() && audio.dryMoments_.size() < 1000)
+        audio.dryMoments_.push_back(
+            QStringLiteral("ran dry: %1 %2 ms after a restart, %3 bytes written since, %4")
+                .arg(out.lane == Lane::Cue ? QStringLiteral("cue") : QStringLiteral("steady"))
+                .arg(std::chrono::duration<double, std::milli>(since).count(), 0, 'f', 1)
+                .arg(out.writtenSinceRestart)
+                .arg(heard ? QStringLiteral("in sound") : QStringLiteral("in silence")));
+    if (!heard || since < std::chrono::microseconds(audio.latencyOf(out.lane)))
         return;
     ++out.underruns;
     if (out.lane != Lane::Cue || !out.audio->cueLatency_.underrun())
@@ -367,8 +401,12 @@ void PulseAudio::reopenNow(pa_mainloop_api* api, pa_defer_event* event, void* se
     auto& out = *static_cast<Stream*>(self);
     auto& audio = *out.audio;
     // Only a resting stream: one that woke meanwhile keeps its room until it rests again.
-    if (!out.stream || !out.corked || audio.state_ == State::Failed)
+    if (!out.stream || audio.state_ == State::Failed)
         return;
+    if (!out.corked) {
+        out.reopen = true;
+        return;
+    }
     audio.closeStream(out);
     audio.openStream(out);
 }
@@ -391,6 +429,8 @@ void PulseAudio::writeReport() const {
     const auto ms = [](std::uint32_t bytes) {
         return double(pa_bytes_to_usec(bytes, &Spec)) / 1000;
     };
+    for (const QString& moment : dryMoments_)
+        file.write((moment + QLatin1Char('\n')).toUtf8());
     file.write(QStringLiteral("real-time: %1\n")
                    .arg(realTime_ ? QStringLiteral("yes") : QStringLiteral("no"))
                    .toUtf8());
@@ -455,7 +495,7 @@ void PulseAudio::changed(Lane lane, bool alone) {
 qint64 PulseAudio::held(Lane lane) const {
     if (native_)
         return 0; // a change is heard from the next cycle: nothing of ours is queued
-    // The first fill at most, then silence up to twice the latency before the stream rests.
+    // The lead at most, and up to twice the latency more before the stream rests.
     return qint64((FirstFill + 2) * latencyOf(lane) * SoundRate / PA_USEC_PER_SEC);
 }
 
@@ -463,6 +503,7 @@ qint64 PulseAudio::held(Lane lane) const {
 // later.
 void PulseAudio::restart(Stream& out) {
     out.restartedAt = std::chrono::steady_clock::now();
+    out.writtenSinceRestart = 0;
     out.corked = false;
     out.quietBytes = 0;
     drop(pa_stream_flush(out.stream, nullptr, nullptr));

@@ -69,6 +69,8 @@ private:
         bool corked = true;
         std::size_t quietBytes = 0; // silence written since the lane's last sound ended
         std::chrono::steady_clock::time_point restartedAt{}; // emptied and filled anew
+        std::size_t writtenSinceRestart = 0;
+        bool reopen = false; // at a lower latency, once it rests
         // For the report: the buffer the server last granted, and how the stream fared.
         std::uint32_t tlength = 0, minreq = 0, prebuf = 0, maxlength = 0;
         int underruns = 0;
@@ -115,6 +117,7 @@ private:
     LatencyLadder cueLatency_;
     std::unique_ptr<PipeWireStream> native_;      // the way out on PipeWire, once chosen
     std::vector<std::pair<Lane, double>> starts_; // when each sound began, for the report
+    std::vector<QString> dryMoments_;             // each underrun, as the report says it
     bool realTimeTried_ = false;                  // the server's thread's priority
     bool realTime_ = false;
     int nativeUnderruns_ = 0; // its figures, kept for the report

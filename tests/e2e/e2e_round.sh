@@ -199,14 +199,14 @@ poko_settings_done '1,5,1,3\r\n' "the file holds the same values"
 poko_fresh_game
 poko_running || poko_fail "the program ended"
 
-# ---- No crackle on a quiet machine: the cue stream never ran dry in the round. Other work
-# on the machine (more than half of it busy over play) may starve any program; then the
-# count is only logged.
+# ---- No crackle on a quiet machine: the cue stream ran dry once at most in the round (the
+# one time its latency steps up). Other work on the machine (more than half of it busy
+# over play) may starve any program; then the count is only logged.
 kill -TERM "$POKO_PID"
 poko_wait_exit 10 || poko_fail "the game did not end within 10 s of SIGTERM"
 underruns=$(sed -n 's/^cue: underruns \([0-9]*\),.*/\1/p' "$sound_report")
 [ -n "$underruns" ] || poko_fail "no sound report: $(cat "$sound_report" 2>&1 | head -3)"
 poko_log "cue underruns $underruns, the machine ${busy}% busy over play"
-poko_test "$busy > 50" || [ "$underruns" = 0 ] ||
+poko_test "$busy > 50" || [ "$underruns" -le 1 ] ||
     poko_fail "the hit and miss sounds ran dry $underruns times on a quiet machine (${busy}% busy)"
 poko_pass
