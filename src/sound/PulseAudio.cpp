@@ -48,6 +48,11 @@ PulseAudio::~PulseAudio() {
     writeReport();
 }
 
+// How far ahead of the loudspeaker a running stream of the lane is kept, in bytes.
+std::size_t PulseAudio::leadOf(Lane lane) const {
+    return FirstFill * pa_usec_to_bytes(latencyOf(lane), &Spec);
+}
+
 pa_usec_t PulseAudio::latencyOf(Lane lane) const {
     return lane == Lane::Cue ? pa_usec_t(cueLatency_.latency().count()) : SteadyLatency;
 }
@@ -322,7 +327,7 @@ void PulseAudio::fill(Stream& out, std::size_t bytes) {
                              &Spec);
         const std::size_t ahead =
             out.writtenSinceRestart > played ? out.writtenSinceRestart - played : 0;
-        const std::size_t lead = FirstFill * pa_usec_to_bytes(latencyOf(out.lane), &Spec);
+        const std::size_t lead = leadOf(out.lane);
         bytes = std::max(
             bytes, lead > ahead ? (lead - ahead) / pa_frame_size(&Spec) * pa_frame_size(&Spec) : 0);
     }
@@ -336,7 +341,7 @@ void PulseAudio::fill(Stream& out, std::size_t bytes) {
     // the server holds nothing but silence, and the sound's end has been heard.
     const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(out.stream);
     const std::size_t target = attributes ? attributes->tlength : bytes;
-    const std::size_t lead = FirstFill * pa_usec_to_bytes(latencyOf(out.lane), &Spec);
+    const std::size_t lead = leadOf(out.lane);
     if (!sounding(out.lane) && out.quietBytes >= lead + 2 * target) {
         drop(pa_stream_cork(out.stream, 1, nullptr, nullptr));
         out.corked = true;
@@ -363,9 +368,7 @@ void PulseAudio::ranDry(pa_stream* stream, void* self) {
     auto& audio = *out.audio;
     // Running dry in the silence after a sound's end (what the server held of it played
     // out) is heard by nobody.
-    const bool heard =
-        audio.sounding(out.lane) ||
-        out.quietBytes < FirstFill * pa_usec_to_bytes(audio.latencyOf(out.lane), &Spec);
+    const bool heard = audio.sounding(out.lane) || out.quietBytes < audio.leadOf(out.lane);
     if (!audio.reportPath_.isEmpty() && audio.dryMoments_.size() < 1000)
         audio.dryMoments_.push_back(
             QStringLiteral("ran dry: %1 %2 ms after a restart, %3 bytes written since, %4")

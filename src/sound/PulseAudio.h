@@ -96,6 +96,7 @@ private:
     void openStreams();
     PipeWireStream::Pulled pull(std::int16_t* out, std::size_t frames);
     std::uint64_t latencyOf(Lane lane) const;
+    std::size_t leadOf(Lane lane) const;
     void noteGranted(Stream& out);
     void writeReport() const;
     void openStream(Stream& out);
