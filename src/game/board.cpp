@@ -42,10 +42,11 @@ void GameScreen::Form_Load() {
     highMark = static_cast<Int>(std::floor(-0.185 * S * S + 96.7));
     lowMark = static_cast<Int>(std::floor(-0.185 * S * S + 66.7));
 
-    // The effects must sound within a frame of the click that causes them, and the music is
-    // read now, whole, so that no sound ever waits for the disk during play.
-    for (const char16_t* effect :
-         {data::HitSound, data::MissSound, data::CountdownBeep, data::LastCountdownBeep})
+    // Every sound of the screen is read now, whole: an effect must sound within a frame of
+    // what causes it, and neither the round nor the results panel may wait for the disk.
+    for (const char16_t* effect : {data::HitSound, data::MissSound, data::CountdownBeep,
+                                   data::LastCountdownBeep, data::EndSound, data::CrowSound,
+                                   data::ScarecrowSound, data::JizoSound, data::CrowFollowUpSound})
         c.MediaPlayer1.preload(services_.dataFolder.path(effect));
     c.MediaPlayer2.preload(services_.dataFolder.path(data::Music));
 

@@ -80,7 +80,8 @@ double ScriptedRandom::next() {
 namespace {
 class RecordingPlayer final : public forms::WavePlayer {
 public:
-    RecordingPlayer(QStringList& log, int number) : log_(log), number_(number) {}
+    RecordingPlayer(QStringList& log, QStringList& preloaded, int number)
+        : log_(log), preloaded_(preloaded), number_(number) {}
     ~RecordingPlayer() override { log_ << QStringLiteral("%1 gone").arg(number_); }
     void play(const QString& path) override {
         log_ << (path.isEmpty()
@@ -90,16 +91,17 @@ public:
     void setPlayCount(int count) override {
         log_ << QStringLiteral("%1 count %2").arg(number_).arg(count);
     }
-    void preload(const QString&) override {}
+    void preload(const QString& path) override { preloaded_ << QFileInfo(path).fileName(); }
 
 private:
     QStringList& log_;
+    QStringList& preloaded_;
     int number_;
 };
 } // namespace
 
 std::unique_ptr<forms::WavePlayer> RecordingPlayers::create() {
-    return std::make_unique<RecordingPlayer>(log, ++created_);
+    return std::make_unique<RecordingPlayer>(log, preloaded, ++created_);
 }
 
 QStringList RecordingPlayers::played() const {

@@ -76,8 +76,12 @@ class RecordingPlayers final : public forms::WavePlayerFactory {
 public:
     std::unique_ptr<forms::WavePlayer> create() override;
     QStringList log;            // e.g. "1 play o.wav", "2 count 0", "2 stop", "2 gone"
+    QStringList preloaded;      // file names read ahead, any player, in order
     QStringList played() const; // file names played, any player, in order
-    void clear() { log.clear(); }
+    void clear() {
+        log.clear();
+        preloaded.clear();
+    }
 
 private:
     int created_ = 0;

@@ -515,6 +515,16 @@ private slots:
 
     // --- the rating ---
 
+    // The ten sounds are read when the screen loads, so that none of them, the results
+    // panel's included, waits for the disk when it is due.
+    void everySoundOfTheScreenIsReadWhenItLoads() {
+        folder_ = showGameOn(settingsLine(3, 3, 3, 3));
+        QStringList read = program.players.preloaded;
+        read.sort();
+        QCOMPARE(read, (QStringList{"bgm.wav", "dame.wav", "jizou.wav", "kakasi.wav", "karasu.wav",
+                                    "o.wav", "owari.wav", "pipi.wav", "pipipi.wav", "x.wav"}));
+    }
+
     void ratingFigureFollowsTheMarks_data() {
         QTest::addColumn<int>("level");
         QTest::addColumn<int>("rate");
