@@ -9,7 +9,7 @@ root=$PWD
 build=${POKO_ASAN_BUILD:-build-asan}
 started=$(date +%s)
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug \
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 
