@@ -76,7 +76,7 @@ POKO_LOW_MARK=(- - - 65 63 62 60 57 54 51 48 44 40 35 30 25)
 # other; the crow's second sound about a second later, and only the crow's. Sets
 # POKO_RATING to karasu, kakasi or jizou.
 poko_check_rating_sounds() { # RATE SUM CLICK
-    local rate=$1 sum=$2 click=$3 high low figure heard dame crow=never
+    local rate=$1 sum=$2 click=$3 high low figure heard dame crow
     [ "$sum" -ge 3 ] && [ "$sum" -le 15 ] || poko_fail "no rating marks for a level sum of $sum"
     high=${POKO_HIGH_MARK[$sum]} low=${POKO_LOW_MARK[$sum]}
     if [ "$rate" -le "$low" ]; then
