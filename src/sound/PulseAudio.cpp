@@ -470,11 +470,11 @@ void PulseAudio::writeReport() const {
 }
 
 // A voice of the lane began or was cut off (the lock is held). A resting stream wakes; a
-// stream that holds nothing of another sound (none sounds, no tail of one that ended is
-// still at the server) drops what the server holds of it (the silence before the new
-// sound, or the rest of the one cut off), so the change is heard at once rather than after
-// the lane's latency. Otherwise nothing is dropped, and the change comes after what the
-// server holds: at most the lane's latency.
+// stream that holds nothing of another player's sound (none sounds, no tail of one that
+// ended is still at the server) drops what the server holds of it (the silence before the
+// new sound, or the rest of the one cut off), so the change is heard at once rather than
+// after the lead the stream is kept at. Otherwise nothing is dropped, and the change comes
+// after what the server holds: at most that lead.
 void PulseAudio::changed(Lane lane, bool alone) {
     // Kept only when asked for, and never more than a long session's worth.
     if (!reportPath_.isEmpty() && sounding(lane) && starts_.size() < 100000)

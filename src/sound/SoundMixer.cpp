@@ -89,10 +89,11 @@ void SoundMixer::play(int voice, std::shared_ptr<const Sound> sound) {
 }
 
 void SoundMixer::laneChanged(Lane lane, const Voice& voice) {
-    const bool alone = sinceEnd_[std::size_t(lane)] >= held(lane) &&
-                       std::none_of(voices_.begin(), voices_.end(), [&](const Voice& other) {
-                           return &other != &voice && other.sound && other.lane == lane;
-                       });
+    const qint64 holds = held(lane);
+    const bool alone = std::none_of(voices_.begin(), voices_.end(), [&](const Voice& other) {
+        return &other != &voice &&
+               ((other.sound && other.lane == lane) || other.sinceEnd[std::size_t(lane)] < holds);
+    });
     changed(lane, alone);
 }
 
@@ -116,11 +117,12 @@ bool SoundMixer::sounding(std::optional<Lane> lane) const {
 
 void SoundMixer::mix(qint16* out, std::size_t frames, std::optional<Lane> lane) {
     sum_.assign(frames, 0);
-    for (const Lane mixed : {Lane::Cue, Lane::Steady}) {
-        qint64& since = sinceEnd_[std::size_t(mixed)];
-        if (!lane || *lane == mixed)
-            since = std::min(since + qint64(frames), NeverEnded);
-    }
+    for (Voice& v : voices_)
+        for (const Lane mixed : {Lane::Cue, Lane::Steady})
+            if (!lane || *lane == mixed) {
+                qint64& since = v.sinceEnd[std::size_t(mixed)];
+                since = std::min(since + qint64(frames), NeverEnded);
+            }
     for (Voice& v : voices_) {
         if (lane && v.lane != *lane)
             continue;
@@ -138,8 +140,7 @@ void SoundMixer::mix(qint16* out, std::size_t frames, std::optional<Lane> lane) 
             // playsLeft 0 repeats without end; otherwise the sound ends after its last play.
             if (v.playsLeft == 1) {
                 v.sound.reset();
-                qint64& since = sinceEnd_[std::size_t(v.lane)];
-                since = std::min(since, qint64(frames - done));
+                v.sinceEnd[std::size_t(v.lane)] = qint64(frames - done);
             } else if (v.playsLeft > 1)
                 --v.playsLeft;
         }

@@ -55,9 +55,10 @@ protected:
     virtual void unlock() {}
     // Called under the lock when a voice of `lane` has just begun a sound or been cut off
     // (replaced, stopped, or its player gone). `alone`: the output holds nothing of another
-    // sound of the lane (no other voice sounds, and none ended within the last held(lane)
-    // frames mixed), so what it holds of the lane can be dropped and the change heard at
-    // once. An output that was resting resumes here.
+    // player's sound on the lane (no other voice sounds there, and none ended there within
+    // the last held(lane) frames mixed), so what it holds of the lane can be dropped and the
+    // change heard at once: the tail of the voice's own last sound is cut off, as a new play
+    // on a player cuts off its old sound. An output that was resting resumes here.
     virtual void changed(Lane /*lane*/, bool /*alone*/) {}
     // How many frames of a lane the output may hold before they are heard: the tail of a
     // sound that ended fewer frames ago may still be waiting there.
@@ -69,12 +70,15 @@ protected:
 
 private:
     friend class MixerPlayer;
+    static constexpr qint64 NeverEnded = qint64(1) << 60;
     struct Voice {
         std::shared_ptr<const Sound> sound; // null: silent
         qsizetype position = 0;
         int playsLeft = 1; // 0: repeats without end
         Lane lane = Lane::Cue;
         bool taken = false;
+        // Frames mixed on each lane since this voice's last sound there came to its end.
+        std::array<qint64, 2> sinceEnd{NeverEnded, NeverEnded};
     };
     int takeVoice();
     void releaseVoice(int voice);
@@ -84,9 +88,6 @@ private:
     void laneChanged(Lane lane, const Voice& voice);
 
     std::vector<Voice> voices_;
-    // Frames mixed on each lane since a sound of it came to its end.
-    std::array<qint64, 2> sinceEnd_{NeverEnded, NeverEnded};
-    static constexpr qint64 NeverEnded = qint64(1) << 60;
     QHash<QString, std::shared_ptr<const Sound>> sounds_;
     std::vector<qint32> sum_;
 };

@@ -76,7 +76,7 @@ POKO_LOW_MARK=(- - - 65 63 62 60 57 54 51 48 44 40 35 30 25)
 # other; the crow's second sound about a second later, and only the crow's. Sets
 # POKO_RATING to karasu, kakasi or jizou.
 poko_check_rating_sounds() { # RATE SUM CLICK
-    local rate=$1 sum=$2 click=$3 high low figure heard dame crow
+    local rate=$1 sum=$2 click=$3 high low figure heard dame crow due
     [ "$sum" -ge 3 ] && [ "$sum" -le 15 ] || poko_fail "no rating marks for a level sum of $sum"
     high=${POKO_HIGH_MARK[$sum]} low=${POKO_LOW_MARK[$sum]}
     if [ "$rate" -le "$low" ]; then
@@ -98,10 +98,12 @@ poko_check_rating_sounds() { # RATE SUM CLICK
     done
     mapfile -t dame < <(poko_heard_after "$click" dame --len 0.3 --min 0.6)
     if [ "$POKO_RATING" = karasu ]; then
-        # A second after the press, counted in the program's whole seconds: 0.5-1.5 s, and a
-        # tick of the 100 ms timer, after the crow's own sound, which took the press's time.
-        [ ${#dame[@]} -eq 1 ] && poko_test "${dame[0]} - $crow >= 0.4 && ${dame[0]} - $crow <= 1.7" ||
-            poko_fail "the crow's second sound not heard about a second after the crow's (at: ${dame[*]:-never}; the crow's at $crow)"
+        # The press is stamped with its whole second (the crow's own sound marks when it was
+        # handled); the second sound is due on the first tick of the 100 ms timer once more
+        # than a second has passed since that stamp.
+        due=$(poko_calc "int($click + $crow + 0.5) + 1 - $click")
+        [ ${#dame[@]} -eq 1 ] && poko_test "${dame[0]} - $due >= -0.05 && ${dame[0]} - $due <= 0.25" ||
+            poko_fail "the crow's second sound not heard on the first tick a second after the press's whole second (at: ${dame[*]:-never}; due at $due; the crow's at $crow)"
     else
         [ ${#dame[@]} -eq 0 ] || poko_fail "the crow's second sound without the crow"
     fi

@@ -37,6 +37,11 @@ poko_find_tools() {
 }
 
 poko_now() { echo "$EPOCHREALTIME"; }
+# Sleeps until the clock is FRACTION of the way through a second. The game stamps whole
+# seconds, so an input sent at a chosen fraction puts the sounds it times in a known place.
+poko_at_fraction() {
+    sleep "$(awk -v f="$1" -v now="$EPOCHREALTIME" 'BEGIN { d = f - (now - int(now)); printf "%.6f", d < 0 ? d + 1 : d }')"
+}
 # Microseconds, for quick integer comparisons.
 poko_us() { echo "${EPOCHREALTIME/./}"; }
 # Seconds since a wall-clock time.

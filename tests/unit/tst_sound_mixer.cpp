@@ -446,11 +446,15 @@ private slots:
             << QStringList{"a long", "a gone"} << QStringList{"steady alone"};
         QTest::newRow("a stop after the cue ended")
             << QStringList{"a cue", "wait", "a stop"} << QStringList{};
-        // The output may still hold the tail of a sound that has just ended: not dropped.
+        // The output may still hold the tail of another player's sound that has just ended:
+        // not dropped. A player's own tail is cut off by its next sound, which would
+        // otherwise wait behind all the output holds.
         QTest::newRow("a cue 0.1 s after another ended")
             << QStringList{"a cue", "wait", "b cue"} << QStringList{"cue shared"};
         QTest::newRow("the same player's next cue 0.1 s after its last ended")
-            << QStringList{"a cue", "wait", "a cue"} << QStringList{"cue shared"};
+            << QStringList{"a cue", "wait", "a cue"} << QStringList{"cue alone"};
+        QTest::newRow("the same player's next cue, another player's tail still held")
+            << QStringList{"b cue", "a cue", "wait", "a cue"} << QStringList{"cue shared"};
         QTest::newRow("a cue 0.5 s after another ended")
             << QStringList{"a cue", "wait", "wait", "b cue"} << QStringList{"cue alone"};
         QTest::newRow("the music stopped 0.1 s after a cue ended")
