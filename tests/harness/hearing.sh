@@ -104,6 +104,7 @@ poko_check_rating_sounds() { # RATE SUM CLICK
         due=$(poko_calc "int($click + $crow + 0.5) + 1 - $click")
         [ ${#dame[@]} -eq 1 ] && poko_test "${dame[0]} - $due >= -0.05 && ${dame[0]} - $due <= 0.25" ||
             poko_fail "the crow's second sound not heard on the first tick a second after the press's whole second (at: ${dame[*]:-never}; due at $due; the crow's at $crow)"
+        poko_log "the crow's second sound $(poko_calc "${dame[0]} - $due")s from the tick it was due on"
     else
         [ ${#dame[@]} -eq 0 ] || poko_fail "the crow's second sound without the crow"
     fi
