@@ -110,11 +110,11 @@ poko_test "$(poko_now) - $play_start < 29.8" ||
 poko_wait_results "$play_start" 12
 busy=$(poko_busy_since "$play_stat")
 
-# ---- 判定: the figure and its sound, chosen by the rate shown. Pressed 0.6 s into a
+# ---- 判定: the figure and its sound, chosen by the rate shown. Pressed 0.55 s into a
 # second, whose stamp rounds up however late the press is handled: the crow's second sound
-# is due about 1.4 s later, a moment after the crow's own (1.17 s) has ended, and must not
+# is due about 1.45 s later, a moment after the crow's own (1.17 s) has ended, and must not
 # wait behind what the sound server still holds of it.
-poko_at_fraction 0.6
+poko_at_fraction 0.55
 poko_verdict "$POKO_RESULTS"
 sleep 2.8
 poko_record_stop

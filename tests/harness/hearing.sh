@@ -99,9 +99,9 @@ poko_check_rating_sounds() { # RATE SUM CLICK
     mapfile -t dame < <(poko_heard_after "$click" dame --len 0.3 --min 0.6)
     if [ "$POKO_RATING" = karasu ]; then
         # The press is stamped with its whole second (the crow's own sound marks when it was
-        # handled); the second sound is due on the first tick of the 100 ms timer once more
-        # than a second has passed since that stamp.
-        due=$(poko_calc "int($click + $crow + 0.5) + 1 - $click")
+        # handled, and it was not handled before it was sent); the second sound is due on
+        # the first tick of the 100 ms timer once more than a second has passed since then.
+        due=$(poko_calc "int($click + ($crow > 0 ? $crow : 0) + 0.5) + 1 - $click")
         [ ${#dame[@]} -eq 1 ] && poko_test "${dame[0]} - $due >= -0.05 && ${dame[0]} - $due <= 0.25" ||
             poko_fail "the crow's second sound not heard on the first tick a second after the press's whole second (at: ${dame[*]:-never}; due at $due; the crow's at $crow)"
         poko_log "the crow's second sound $(poko_calc "${dame[0]} - $due")s from the tick it was due on"
