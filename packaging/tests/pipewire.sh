@@ -29,10 +29,11 @@ poko_record_stop
 # A beep is pips of one pitch, so where the recorder dropped a stretch inside one, the beep
 # matches itself a pip early and a pip late as well as it does in place: places within
 # half a second, where the beeps are a second apart, are one beep.
-beeps() { poko_heard "$1" --min 0.6 | awk 'NR == 1 || $1 - last > 0.5 { n++ } { last = $1 } END { print n + 0 }'; }
-short=$(beeps pipi) last=$(beeps pipipi)
+heard_short=$(poko_heard pipi --min 0.6) heard_last=$(poko_heard pipipi --min 0.6)
+beeps() { awk 'NF && (!n || $1 - last > 0.5) { n++ } NF { last = $1 } END { print n + 0 }' <<<"$1"; }
+short=$(beeps "$heard_short") last=$(beeps "$heard_last")
 [ "$short" = 2 ] && [ "$last" = 1 ] ||
-    poko_fail "heard $short short and $last last countdown beeps, not 2 and 1 (at: $(poko_heard pipi --min 0.6 | tr '\n' ' ')/ $(poko_heard pipipi --min 0.6 | tr '\n' ' '))"
+    poko_fail "heard $short short and $last last countdown beeps, not 2 and 1 (at: $(echo $heard_short) / $(echo $heard_last))"
 
 # The whole server restarted mid-round, as a player's update does: the music goes on from
 # where it was once the server is back (its start is long past, so its level is judged).

@@ -89,10 +89,10 @@ void SoundMixer::play(int voice, std::shared_ptr<const Sound> sound) {
 }
 
 void SoundMixer::laneChanged(Lane lane, const Voice& voice) {
-    const qint64 holds = held(lane);
+    const qint64 holdsFrom = mixed_[std::size_t(lane)] - held(lane);
     const bool alone = std::none_of(voices_.begin(), voices_.end(), [&](const Voice& other) {
-        return &other != &voice &&
-               ((other.sound && other.lane == lane) || other.sinceEnd[std::size_t(lane)] < holds);
+        return &other != &voice && ((other.sound && other.lane == lane) ||
+                                    other.endedAt[std::size_t(lane)] > holdsFrom);
     });
     changed(lane, alone);
 }
@@ -117,12 +117,6 @@ bool SoundMixer::sounding(std::optional<Lane> lane) const {
 
 void SoundMixer::mix(qint16* out, std::size_t frames, std::optional<Lane> lane) {
     sum_.assign(frames, 0);
-    for (Voice& v : voices_)
-        for (const Lane mixed : {Lane::Cue, Lane::Steady})
-            if (!lane || *lane == mixed) {
-                qint64& since = v.sinceEnd[std::size_t(mixed)];
-                since = std::min(since + qint64(frames), NeverEnded);
-            }
     for (Voice& v : voices_) {
         if (lane && v.lane != *lane)
             continue;
@@ -140,11 +134,14 @@ void SoundMixer::mix(qint16* out, std::size_t frames, std::optional<Lane> lane) 
             // playsLeft 0 repeats without end; otherwise the sound ends after its last play.
             if (v.playsLeft == 1) {
                 v.sound.reset();
-                v.sinceEnd[std::size_t(v.lane)] = qint64(frames - done);
+                v.endedAt[std::size_t(v.lane)] = mixed_[std::size_t(v.lane)] + qint64(done);
             } else if (v.playsLeft > 1)
                 --v.playsLeft;
         }
     }
+    for (const Lane mixed : {Lane::Cue, Lane::Steady})
+        if (!lane || *lane == mixed)
+            mixed_[std::size_t(mixed)] += qint64(frames);
     for (std::size_t i = 0; i < frames; ++i)
         out[i] = static_cast<qint16>(std::clamp<qint32>(sum_[i], -32768, 32767));
 }

@@ -70,15 +70,15 @@ protected:
 
 private:
     friend class MixerPlayer;
-    static constexpr qint64 NeverEnded = qint64(1) << 60;
+    static constexpr qint64 LongAgo = -(qint64(1) << 60);
     struct Voice {
         std::shared_ptr<const Sound> sound; // null: silent
         qsizetype position = 0;
         int playsLeft = 1; // 0: repeats without end
         Lane lane = Lane::Cue;
         bool taken = false;
-        // Frames mixed on each lane since this voice's last sound there came to its end.
-        std::array<qint64, 2> sinceEnd{NeverEnded, NeverEnded};
+        // Where on each lane's count of frames mixed this voice's last sound there ended.
+        std::array<qint64, 2> endedAt{LongAgo, LongAgo};
     };
     int takeVoice();
     void releaseVoice(int voice);
@@ -88,6 +88,7 @@ private:
     void laneChanged(Lane lane, const Voice& voice);
 
     std::vector<Voice> voices_;
+    std::array<qint64, 2> mixed_{}; // frames mixed on each lane so far
     QHash<QString, std::shared_ptr<const Sound>> sounds_;
     std::vector<qint32> sum_;
 };
